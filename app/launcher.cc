@@ -1,0 +1,146 @@
+#include "app/launcher.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "format/cpp_code.h"
+#include "format/fatal.h"
+#include "format/java_code.h"
+#include "platform/platform.h"
+
+namespace {
+
+const char kHelpRule[] =
+    "=================================================================";
+const char kHelpLine[] =
+    "-----------------------------------------------------------------";
+const char kBannerRule[] =
+    "=============================================================";
+const char kBannerLine[] =
+    "-------------------------------------------------------------";
+const char kTitle[] = " Quillfix v1.0";
+const char kCredits[] = "  - programmed by Hana Kim and Jonas Berg";
+const char kDescription[] =
+    " This program sort programming code to user's form";
+
+// A screen line: the text, a line feed, and a flush.
+void writeLine(const std::string& text) {
+  std::fputs(text.c_str(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void writeHeading(const char* rule, const char* line) {
+  writeLine(rule);
+  writeLine(kTitle);
+  writeLine(kCredits);
+  writeLine(line);
+  writeLine(kDescription);
+  writeLine(std::string(rule) + "\n");
+}
+
+// Reads one line of standard input; its line feed, and a CR before it, are
+// not kept.
+std::string readLine() {
+  std::string line;
+  for (int c; (c = std::getchar()) != EOF && c != '\n';)
+    line += static_cast<char>(c);
+  if (!line.empty() && line.back() == '\r' && !std::feof(stdin))
+    line.pop_back();
+  return line;
+}
+
+bool isViewOff(const std::string& value) {
+  return value == "no" || value == "NO" || value == "No";
+}
+
+}  // namespace
+
+Launcher::Launcher(int argc, const char* const* argv) {
+  if (argc < 1) std::exit(1);
+  if (argc == 2) {
+    if (std::string(argv[1]) == "/?")
+      options.push_back({"/?", ""});
+    else
+      sourcePath = argv[1];
+  } else if (argc >= 3) {
+    for (int k = 0; k < argc / 2 - 1; ++k)
+      options.push_back({argv[2 * k + 1], argv[2 * k + 2]});
+    sourcePath = argv[argc - 1];
+  }
+}
+
+int Launcher::run() {
+  std::string indentSpec = "t1";
+  bool viewRequested = true;
+  bool saveRequested = false;
+  if (optionCount() == 0 && sourcePath.empty()) {
+    askSourcePath();
+  } else if (optionCount() == 1 && options[0].name == "/?") {
+    showHelp();
+    std::exit(0);
+  } else {
+    for (const Option& option : options) {
+      if (option.name == "/sn") {
+        savePath = option.value;
+        saveRequested = true;
+      } else if (option.name == "/view") {
+        viewRequested = !isViewOff(option.value);
+      } else if (option.name == "/i") {
+        indentSpec = option.value;
+      }
+    }
+  }
+  if (sourcePath.empty()) fatal("ERROR: sourcefile is null. ");
+
+  std::string extension = fileExtension();
+  std::unique_ptr<Code> code;
+  if (extension == "cpp" || extension == "c")
+    code = std::make_unique<CppCode>(sourcePath);
+  else if (extension == "java")
+    code = std::make_unique<JavaCode>(sourcePath);
+  else
+    fatal("ERROR: Don't support file type.");
+  code->setIndent(indentSpec);
+  formattedText = code->sort();
+  code.reset();
+
+  bool shown = !viewRequested || writeStandardOutput(formattedText);
+  bool saved = !saveRequested || saveFormattedText();
+  if (!shown)
+    std::fputs("quillfix: writing to standard output failed\n", stderr);
+  if (!saved) fatal(savePath + " : Saving the sorted code failed.");
+  return shown ? 0 : 1;
+}
+
+std::string Launcher::fileExtension() const {
+  size_t dot = sourcePath.rfind('.');
+  return dot == std::string::npos ? sourcePath : sourcePath.substr(dot + 1);
+}
+
+void Launcher::showHelp() const {
+  writeHeading(kHelpRule, kHelpLine);
+  writeLine(" usage : quillfix [options] [path][filename]");
+  writeLine(kHelpLine);
+  writeLine(" [options]");
+  writeLine("  - /? : detail helps");
+  writeLine("  - /sn [filename] : save the sorted code to new file");
+  writeLine("  - /view [yes|no] : determine whether view the sorted code");
+  writeLine(
+      "  - /i [s|t][num] : determine indent character (s: Space, t: Tab)");
+  writeLine("                    ex> /i s2    (two space)");
+  writeLine(kHelpLine);
+  std::fputc('\n', stdout);
+}
+
+void Launcher::askSourcePath() {
+  writeHeading(kBannerRule, kBannerLine);
+  writeLine("(Please execute with /? to help)");
+  writeLine("Enter the path of source file: ");
+  sourcePath = readLine();
+}
+
+bool Launcher::saveFormattedText() const {
+  return replaceFile(savePath, formattedText);
+}

@@ -1,0 +1,49 @@
+#ifndef QUILLFIX_FORMAT_CODE_H_
+#define QUILLFIX_FORMAT_CODE_H_
+
+#include <cstdint>
+#include <string>
+
+struct Language;
+
+/// Applies the text-mode reading rules to raw file bytes: CR LF becomes LF,
+/// a lone CR stays, and the first 0x1A ends the text.
+void applyTextMode(std::string* bytes);
+
+/// The largest indent count accepted.
+const int32_t kMaxIndentCount = 256;
+
+// The source document: one file loaded whole, and the indentation to lay it
+// out with.
+class Code {
+ public:
+  /// Loads the file at `path`, or ends the program with a message.
+  explicit Code(std::string path);
+  virtual ~Code() = default;
+
+  /// Sets the indentation from a specification such as "t1" or "s2".
+  void setIndent(std::string spec);
+
+  /// Returns the text of one indentation level.
+  std::string indentUnit() const;
+
+  /// Returns the formatted text.
+  virtual std::string sort() const;
+
+  const std::string& text() const { return sourceText; }
+
+ protected:
+  /// Formats the text by the rules of `language`, or ends the program when
+  /// the result grows too large.
+  std::string sortAs(const Language& language) const;
+
+  std::string sourcePath;
+  std::string sourceText;
+  std::string indentChar = "\t";
+  int32_t indentCount = 1;
+
+ private:
+  void loadSource();
+};
+
+#endif  // QUILLFIX_FORMAT_CODE_H_

@@ -1,0 +1,7 @@
+#include "format/cpp_code.h"
+
+#include "format/engine.h"
+
+CppCode::CppCode(std::string path) : Code(std::move(path)) { setIndent("t1"); }
+
+std::string CppCode::sort() const { return sortAs(kCppLanguage); }

@@ -1,0 +1,565 @@
+#include "format/engine.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+
+const Language kCppLanguage = {true, true, true, true, false};
+const Language kJavaLanguage = {false, false, false, false, true};
+
+size_t sortedSizeLimit(size_t sourceSize) {
+  const size_t base = size_t{256} << 20;
+  const size_t most = static_cast<size_t>(-1);
+  return sourceSize > (most - base) / 16 ? most : base + 16 * sourceSize;
+}
+
+namespace {
+
+const size_t kNone = std::string::npos;
+const size_t kMaxRawDelimiter = 16;
+
+enum CharClass : unsigned char {
+  kOrdinary,
+  kBlank,  // blank, tab or line feed
+  kDoubleQuote,
+  kSingleQuote,
+  kHash,
+  kOpenParen,
+  kCloseParen,
+  kSlash,
+  kSemicolon,
+  kOpenBrace,
+  kCloseBrace,
+};
+
+using ClassTable = std::array<CharClass, 256>;
+
+constexpr ClassTable makeClasses(bool hashOpensDirective) {
+  ClassTable table{};
+  table['\t'] = table['\n'] = table[' '] = kBlank;
+  table['"'] = kDoubleQuote;
+  table['\''] = kSingleQuote;
+  table['#'] = hashOpensDirective ? kHash : kOrdinary;
+  table['('] = kOpenParen;
+  table[')'] = kCloseParen;
+  table['/'] = kSlash;
+  table[';'] = kSemicolon;
+  table['{'] = kOpenBrace;
+  table['}'] = kCloseBrace;
+  return table;
+}
+
+constexpr ClassTable kDirectiveClasses = makeClasses(true);
+constexpr ClassTable kPlainHashClasses = makeClasses(false);
+
+bool isAsciiLetterOrDigit(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+         (c >= '0' && c <= '9');
+}
+
+bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+// A byte that a blank must keep apart from a literal written before it.
+bool isWordByte(unsigned char c) {
+  return isAsciiLetterOrDigit(c) || c == '_' || c == '$' || c >= 128;
+}
+
+bool isIdentifierByte(unsigned char c) {
+  return isAsciiLetterOrDigit(c) || c == '_' || c == '$';
+}
+
+// A byte of a number written with digit separators, such as 0x1'FF.
+bool isNumberByte(unsigned char c) {
+  return isAsciiLetterOrDigit(c) || c == '_' || c == '.' || c == '\'';
+}
+
+bool isRawDelimiterByte(unsigned char c) {
+  return c > ' ' && c < 127 && c != '\\' && c != '(' && c != ')';
+}
+
+// The formatted text. Every byte goes through here, which keeps the text
+// within its limit.
+class Output {
+ public:
+  Output(std::string* text, size_t limit) : text_(text), limit_(limit) {}
+
+  bool full() const { return full_; }
+  bool empty() const { return text_->empty(); }
+  char back() const { return text_->back(); }
+  const std::string& text() const { return *text_; }
+
+  void append(const char* data, size_t size) {
+    if (!fits(size)) return;
+    text_->append(data, size);
+  }
+  void append(char c) {
+    if (fits(1)) text_->push_back(c);
+  }
+  void appendRepeated(const std::string& run, const std::string& unit,
+                      size_t times) {
+    if (unit.empty() || !fits(unit.size() * times)) return;
+    size_t runUnits = run.size() / unit.size();
+    for (; times >= runUnits; times -= runUnits) text_->append(run);
+    text_->append(run, 0, unit.size() * times);
+  }
+
+ private:
+  bool fits(size_t size) {
+    if (!full_ && size > limit_ - text_->size()) full_ = true;
+    return !full_;
+  }
+
+  std::string* text_;
+  size_t limit_;
+  bool full_ = false;
+};
+
+enum class LiteralEnd { kQuote, kLineFeed, kText };
+
+class Sorter {
+ public:
+  Sorter(const std::string& source, const Language& language,
+         const std::string& indentUnit, Output* out);
+  void run();
+
+ private:
+  char at(size_t i) const { return i < size_ ? text_[i] : '\0'; }
+
+  size_t blankRun(size_t i);
+  size_t copyWord(size_t i);
+  size_t doubleQuote(size_t i);
+  size_t singleQuote(size_t i);
+  size_t literal(size_t quote, LiteralEnd how, size_t end);
+  size_t rawString(size_t quote);
+  size_t textBlock(size_t quote);
+  size_t directive(size_t hash);
+  size_t slash(size_t i);
+  size_t blockComment(size_t slash);
+  size_t lineComment(size_t slash);
+  void closeParen();
+  void semicolon();
+  void openBrace();
+  void closeBrace(size_t i);
+
+  void writeOrdinary(const char* data, size_t size);
+  void writeCopied(size_t from, size_t to);
+  void indent(long long levels);
+  void guardLineStart();
+
+  size_t scanLiteral(size_t quote, LiteralEnd* how) const;
+  size_t commentClose(size_t from) const;
+  size_t lineCommentEnd(size_t from) const;
+  size_t directiveEnd(size_t from);
+  size_t rawDelimiterEnd(size_t quote) const;
+  size_t textBlockEnd(size_t from) const;
+  bool continuesNumber(size_t quote);
+  bool startsSourceLine(size_t i) const;
+  bool outputLineHasInk() const;
+
+  const char* text_;
+  size_t size_;
+  const Language& language_;
+  const ClassTable& classes_;
+  const std::string& unit_;
+  std::string indentRun_;
+  Output* out_;
+
+  bool atLineStart = true;
+  bool afterBlank = true;
+  bool literalEnded = false;  // the last thing seen closed a literal
+  bool blankOwed = false;     // ... and white space after it was dropped
+  bool glueNext = false;      // the current character meets such a literal
+  long long braceDepth = 0;
+  long long parenDepth = 0;
+
+  size_t numberQuote_ = kNone;  // the last quote tested as a digit separator
+  size_t numberStart_ = 0;      // where the word before it starts
+};
+
+Sorter::Sorter(const std::string& source, const Language& language,
+               const std::string& indentUnit, Output* out)
+    : text_(source.data()),
+      size_(source.size()),
+      language_(language),
+      classes_(language.hasDirectives ? kDirectiveClasses
+                                      : kPlainHashClasses),
+      unit_(indentUnit),
+      out_(out) {
+  const size_t kUnitsPerRun = 64;
+  for (size_t k = 0; k < kUnitsPerRun; ++k) indentRun_ += unit_;
+}
+
+void Sorter::run() {
+  size_t i = 0;
+  while (i < size_ && !out_->full()) {
+    CharClass charClass = classes_[static_cast<unsigned char>(text_[i])];
+    if (charClass != kBlank) {
+      glueNext = blankOwed;
+      blankOwed = literalEnded = false;
+    }
+    switch (charClass) {
+      case kOrdinary:
+        i = copyWord(i);
+        break;
+      case kBlank:
+        i = blankRun(i);
+        break;
+      case kDoubleQuote:
+        i = doubleQuote(i);
+        break;
+      case kSingleQuote:
+        i = singleQuote(i);
+        break;
+      case kHash:
+        i = directive(i);
+        break;
+      case kOpenParen:
+        ++parenDepth;
+        writeOrdinary(text_ + i++, 1);
+        break;
+      case kCloseParen:
+        closeParen();
+        ++i;
+        break;
+      case kSlash:
+        i = slash(i);
+        break;
+      case kSemicolon:
+        semicolon();
+        ++i;
+        break;
+      case kOpenBrace:
+        openBrace();
+        ++i;
+        break;
+      case kCloseBrace:
+        closeBrace(i++);
+        break;
+    }
+  }
+}
+
+// Of a run of blanks, tabs and line feeds only the first can be written; a
+// tab is written as a blank.
+size_t Sorter::blankRun(size_t i) {
+  if (!atLineStart && !afterBlank) out_->append(text_[i] == '\t' ? ' ' : text_[i]);
+  if (literalEnded) blankOwed = true;
+  afterBlank = true;
+  for (++i; i < size_ && classes_[static_cast<unsigned char>(text_[i])] == kBlank;)
+    ++i;
+  return i;
+}
+
+size_t Sorter::copyWord(size_t i) {
+  size_t end = i + 1;
+  while (end < size_ &&
+         classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
+    ++end;
+  writeOrdinary(text_ + i, end - i);
+  return end;
+}
+
+size_t Sorter::doubleQuote(size_t i) {
+  if (language_.hasTextBlocks && at(i + 1) == '"' && at(i + 2) == '"')
+    return textBlock(i);
+  if (language_.hasRawStrings && rawDelimiterEnd(i) != kNone)
+    return rawString(i);
+  LiteralEnd how;
+  size_t end = scanLiteral(i, &how);
+  return literal(i, how, end);
+}
+
+size_t Sorter::singleQuote(size_t i) {
+  if (language_.hasDigitSeparators && continuesNumber(i)) {
+    writeOrdinary(text_ + i, 1);
+    return i + 1;
+  }
+  LiteralEnd how;
+  size_t end = scanLiteral(i, &how);
+  return literal(i, how, end);
+}
+
+// Writes the literal from `quote` to `end`, which it left as `how` says.
+size_t Sorter::literal(size_t quote, LiteralEnd how, size_t end) {
+  writeOrdinary(text_ + quote, 1);
+  writeCopied(quote + 1, end);
+  if (how != LiteralEnd::kText) afterBlank = true;
+  literalEnded = how == LiteralEnd::kQuote;
+  return end;
+}
+
+size_t Sorter::rawString(size_t quote) {
+  size_t open = rawDelimiterEnd(quote);
+  std::string closing = ")";
+  closing.append(text_ + quote + 1, open - quote - 1);
+  closing += '"';
+  size_t close = std::string_view(text_, size_).find(closing, open + 1);
+  if (close == kNone) return literal(quote, LiteralEnd::kText, size_);
+  return literal(quote, LiteralEnd::kQuote, close + closing.size());
+}
+
+size_t Sorter::textBlock(size_t quote) {
+  size_t close = textBlockEnd(quote + 3);
+  if (close == kNone) return literal(quote, LiteralEnd::kText, size_);
+  return literal(quote, LiteralEnd::kQuote, close + 3);
+}
+
+size_t Sorter::directive(size_t hash) {
+  if (startsSourceLine(hash) && outputLineHasInk()) out_->append('\n');
+  writeOrdinary(text_ + hash, 1);
+  size_t lineFeed = directiveEnd(hash + 1);
+  if (lineFeed == kNone) {
+    writeCopied(hash + 1, size_);
+    return size_;
+  }
+  writeCopied(hash + 1, lineFeed + 1);
+  afterBlank = true;
+  return lineFeed + 1;
+}
+
+size_t Sorter::slash(size_t i) {
+  if (at(i + 1) == '*') return blockComment(i);
+  if (at(i + 1) == '/') return lineComment(i);
+  writeOrdinary(text_ + i, 1);
+  return i + 1;
+}
+
+size_t Sorter::blockComment(size_t slash) {
+  writeOrdinary(text_ + slash, 1);
+  size_t close = commentClose(slash + 2);
+  if (close == kNone) {
+    writeCopied(slash + 1, size_);
+    return size_;
+  }
+  writeCopied(slash + 1, close);
+  out_->append("*/\n", 3);
+  atLineStart = afterBlank = true;
+  return close + 2;
+}
+
+size_t Sorter::lineComment(size_t slash) {
+  writeOrdinary(text_ + slash, 1);
+  size_t lineFeed = lineCommentEnd(slash + 2);
+  if (lineFeed == kNone) {
+    writeCopied(slash + 1, size_);
+    return size_;
+  }
+  writeCopied(slash + 1, lineFeed + 1);
+  afterBlank = true;
+  return lineFeed + 1;
+}
+
+void Sorter::closeParen() {
+  out_->append(')');
+  if (--parenDepth == 0) {
+    out_->append(' ');
+    afterBlank = true;
+  }
+}
+
+void Sorter::semicolon() {
+  if (parenDepth != 0) {
+    writeOrdinary(";", 1);
+    return;
+  }
+  out_->append(";\n", 2);
+  atLineStart = true;
+}
+
+void Sorter::openBrace() {
+  guardLineStart();
+  indent(braceDepth);
+  out_->append("{\n", 2);
+  indent(++braceDepth);
+  afterBlank = true;
+}
+
+void Sorter::closeBrace(size_t i) {
+  if (at(i + 1) == ';') {
+    --braceDepth;
+    writeOrdinary("}", 1);
+    return;
+  }
+  guardLineStart();
+  indent(braceDepth - 1);
+  out_->append("}\n\n", 3);
+  --braceDepth;
+  afterBlank = true;
+}
+
+// The ordinary-character step, for a run of ordinary characters at once.
+void Sorter::writeOrdinary(const char* data, size_t size) {
+  if (atLineStart) indent(braceDepth);
+  if (glueNext && isWordByte(static_cast<unsigned char>(data[0])))
+    out_->append(' ');
+  out_->append(data, size);
+  atLineStart = afterBlank = glueNext = false;
+}
+
+// Characters inside a mode are copied as they stand.
+void Sorter::writeCopied(size_t from, size_t to) {
+  if (to <= from) return;
+  out_->append(text_ + from, to - from);
+  atLineStart = afterBlank = false;
+}
+
+void Sorter::indent(long long levels) {
+  if (levels > 0) out_->appendRepeated(indentRun_, unit_, levels);
+}
+
+// A brace begins a line; an empty text is at the start of one.
+void Sorter::guardLineStart() {
+  if (!out_->empty() && out_->back() != '\n') out_->append('\n');
+}
+
+// Returns where the literal opened at `quote` ends: past its closing quote,
+// past the line feed that ends it unclosed, or at the end of the text. A
+// backslash escapes the next character.
+size_t Sorter::scanLiteral(size_t quote, LiteralEnd* how) const {
+  char closing = text_[quote];
+  for (size_t i = quote + 1; i < size_; ++i) {
+    char c = text_[i];
+    if (c == '\\') {
+      ++i;
+    } else if (c == closing) {
+      *how = LiteralEnd::kQuote;
+      return i + 1;
+    } else if (c == '\n') {
+      *how = LiteralEnd::kLineFeed;
+      return i + 1;
+    }
+  }
+  *how = LiteralEnd::kText;
+  return size_;
+}
+
+// Returns the position of the "*/" that closes a block comment, searching
+// from `from`, or kNone.
+size_t Sorter::commentClose(size_t from) const {
+  while (from < size_) {
+    const void* star = std::memchr(text_ + from, '*', size_ - from);
+    if (!star) return kNone;
+    size_t i = static_cast<const char*>(star) - text_;
+    if (at(i + 1) == '/') return i;
+    from = i + 1;
+  }
+  return kNone;
+}
+
+// Returns the position of the line feed that ends a line comment, or kNone.
+size_t Sorter::lineCommentEnd(size_t from) const {
+  while (from < size_) {
+    const void* found = std::memchr(text_ + from, '\n', size_ - from);
+    if (!found) return kNone;
+    size_t i = static_cast<const char*>(found) - text_;
+    if (!language_.continuesLineComments || text_[i - 1] != '\\') return i;
+    from = i + 1;
+  }
+  return kNone;
+}
+
+// Returns the position of the line feed that ends a preprocessor line, or
+// kNone. Literals and comments on the line are stepped over, so a line feed
+// inside a block comment, or after a backslash, goes on with the line.
+size_t Sorter::directiveEnd(size_t i) {
+  while (i < size_) {
+    char c = text_[i];
+    if (c == '\n' && text_[i - 1] != '\\') return i;
+    if (c == '"' || (c == '\'' && !(language_.hasDigitSeparators &&
+                                    continuesNumber(i)))) {
+      LiteralEnd how;
+      i = scanLiteral(i, &how);
+      if (how == LiteralEnd::kLineFeed) return i - 1;
+    } else if (c == '/' && at(i + 1) == '*') {
+      size_t close = commentClose(i + 2);
+      i = close == kNone ? size_ : close + 2;
+    } else if (c == '/' && at(i + 1) == '/') {
+      return lineCommentEnd(i + 2);
+    } else {
+      ++i;
+    }
+  }
+  return kNone;
+}
+
+// Returns the position of the "(" that ends a raw string's delimiter when the
+// quote at `quote` opens one (R"delimiter( after a word R, u8R, uR, UR or
+// LR), else kNone.
+size_t Sorter::rawDelimiterEnd(size_t quote) const {
+  size_t wordStart = quote;
+  while (wordStart > 0 && quote - wordStart < 4 &&
+         isIdentifierByte(static_cast<unsigned char>(text_[wordStart - 1])))
+    --wordStart;
+  if (wordStart > 0 &&
+      isIdentifierByte(static_cast<unsigned char>(text_[wordStart - 1])))
+    return kNone;
+  std::string_view word(text_ + wordStart, quote - wordStart);
+  if (word != "R" && word != "u8R" && word != "uR" && word != "UR" &&
+      word != "LR")
+    return kNone;
+  for (size_t i = quote + 1; i < size_ && i - quote - 1 <= kMaxRawDelimiter;
+       ++i) {
+    if (text_[i] == '(') return i;
+    if (!isRawDelimiterByte(static_cast<unsigned char>(text_[i]))) break;
+  }
+  return kNone;
+}
+
+// Returns the position of the """ that closes a text block, or kNone.
+size_t Sorter::textBlockEnd(size_t i) const {
+  for (; i < size_; ++i) {
+    if (text_[i] == '\\')
+      ++i;
+    else if (text_[i] == '"' && at(i + 1) == '"' && at(i + 2) == '"')
+      return i;
+  }
+  return kNone;
+}
+
+// True when the quote at `quote` separates the digits of a number: the word
+// before it (letters, digits, "_", "." and "'") begins with a digit, or with
+// "." and a digit. The word's start is remembered for the next quote, so that
+// a long number costs one scan.
+bool Sorter::continuesNumber(size_t quote) {
+  size_t start = quote;
+  while (start > 0 && isNumberByte(static_cast<unsigned char>(text_[start - 1]))) {
+    --start;
+    if (start == numberQuote_) {
+      start = numberStart_;
+      break;
+    }
+  }
+  numberQuote_ = quote;
+  numberStart_ = start;
+  if (start == quote) return false;
+  unsigned char first = text_[start];
+  return isDigit(first) ||
+         (first == '.' && isDigit(static_cast<unsigned char>(at(start + 1))));
+}
+
+// True when only blanks and tabs stand before position `i` on its line.
+bool Sorter::startsSourceLine(size_t i) const {
+  while (i > 0 && (text_[i - 1] == ' ' || text_[i - 1] == '\t')) --i;
+  return i == 0 || text_[i - 1] == '\n';
+}
+
+// True when the last line of the output holds more than blanks and tabs.
+bool Sorter::outputLineHasInk() const {
+  const std::string& text = out_->text();
+  size_t i = text.size();
+  while (i > 0 && (text[i - 1] == ' ' || text[i - 1] == '\t')) --i;
+  return i > 0 && text[i - 1] != '\n';
+}
+
+}  // namespace
+
+bool sortText(const std::string& source, const Language& language,
+              const std::string& indentUnit, size_t limit,
+              std::string* result) {
+  result->clear();
+  result->reserve(std::min(limit, source.size() + source.size() / 4 + 64));
+  Output out(result, limit);
+  Sorter(source, language, indentUnit, &out).run();
+  return !out.full();
+}

@@ -1,0 +1,30 @@
+#ifndef QUILLFIX_FORMAT_ENGINE_H_
+#define QUILLFIX_FORMAT_ENGINE_H_
+
+#include <cstddef>
+#include <string>
+
+// The few rules in which the languages differ; the engine reads them.
+struct Language {
+  bool hasDirectives;          // "#" opens a preprocessor line
+  bool continuesLineComments;  // a backslash before the line feed goes on
+  bool hasRawStrings;          // R"delimiter( ... )delimiter"
+  bool hasDigitSeparators;     // 1'000'000
+  bool hasTextBlocks;          // """ ... """
+};
+
+extern const Language kCppLanguage;
+extern const Language kJavaLanguage;
+
+/// The largest formatted text allowed for a source text of `sourceSize`
+/// bytes.
+size_t sortedSizeLimit(size_t sourceSize);
+
+/// Formats `source` by the rules of `language`, writing `indentUnit` once per
+/// level of indentation, into `result`. Returns false, with `result` cut
+/// short, when the text would grow past `limit` bytes.
+bool sortText(const std::string& source, const Language& language,
+              const std::string& indentUnit, size_t limit,
+              std::string* result);
+
+#endif  // QUILLFIX_FORMAT_ENGINE_H_

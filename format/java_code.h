@@ -1,0 +1,16 @@
+#ifndef QUILLFIX_FORMAT_JAVA_CODE_H_
+#define QUILLFIX_FORMAT_JAVA_CODE_H_
+
+#include "format/code.h"
+
+// A Java source file.
+class JavaCode : public Code {
+ public:
+  /// Loads the file at `path`, or ends the program with a message.
+  explicit JavaCode(std::string path);
+
+  /// Returns the text laid out by the Java rules.
+  std::string sort() const override;
+};
+
+#endif  // QUILLFIX_FORMAT_JAVA_CODE_H_

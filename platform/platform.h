@@ -1,0 +1,21 @@
+#ifndef QUILLFIX_PLATFORM_PLATFORM_H_
+#define QUILLFIX_PLATFORM_PLATFORM_H_
+
+#include <string>
+
+// Everything quillfix asks of the operating system beyond standard C++.
+
+enum class ReadResult { kOk, kOpenFailed, kReadFailed };
+
+/// Reads the whole file at `path` as raw bytes into `bytes`. A directory, or
+/// a path holding a NUL byte, cannot be opened.
+ReadResult readWholeFile(const std::string& path, std::string* bytes);
+
+/// Replaces the file at `path` with `text` so that a failure at any point
+/// leaves the old file as it was; returns false on failure.
+bool replaceFile(const std::string& path, const std::string& text);
+
+/// Writes `text` to standard output and flushes it; false if that failed.
+bool writeStandardOutput(const std::string& text);
+
+#endif  // QUILLFIX_PLATFORM_PLATFORM_H_
