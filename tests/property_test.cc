@@ -1,0 +1,59 @@
+// Generated inputs: whatever the text, sorting only moves white space.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "tests/sort_cases.h"
+
+namespace {
+
+std::string withoutWhiteSpace(const std::string& text) {
+  std::string kept;
+  for (char c : text)
+    if (c != ' ' && c != '\t' && c != '\n') kept += c;
+  return kept;
+}
+
+// Pieces that meet the rules' special cases more often than random bytes.
+const char* const kPieces[] = {
+    "{", "}", "};", "(", ")", ";", "\"", "'", "\\", "/", "*", "/*", "*/",
+    "//", "#", "\n", " ", "\t", "\r", "R\"x(", ")x\"", "\"\"\"", "u8R",
+    "1'0", "x", "if", "0", "\\\n", "\xFF", std::string("\0", 1).c_str(),
+};
+
+std::string generate(std::mt19937& random, size_t pieces) {
+  std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+  std::string text;
+  for (size_t k = 0; k < pieces; ++k) {
+    const char* piece = kPieces[pick(random)];
+    text += *piece ? std::string(piece) : std::string(1, '\0');
+  }
+  return text;
+}
+
+TEST(PropertyTest, SortingChangesOnlyWhiteSpace) {
+  std::mt19937 random(20261208);
+  const std::string units[] = {"\t", "  ", " "};
+  for (int round = 0; round < 20000; ++round) {
+    std::string input = generate(random, 1 + round % 64);
+    for (const Language* language : {&kCppLanguage, &kJavaLanguage}) {
+      std::string result = sorted(input, *language, units[round % 3]);
+      ASSERT_EQ(withoutWhiteSpace(input), withoutWhiteSpace(result))
+          << "round " << round;
+      ASSERT_EQ(result, sorted(input, *language, units[round % 3]));
+    }
+  }
+}
+
+TEST(PropertyTest, ResultStopsAtItsLimit) {
+  std::string input(4000, '{');
+  std::string result;
+  EXPECT_FALSE(sortText(input, kCppLanguage, "\t", 100000, &result));
+  EXPECT_LE(result.size(), 100000u);
+  EXPECT_TRUE(sortText("x;", kJavaLanguage, "\t", 3, &result));
+  EXPECT_EQ("x;\n", result);
+  EXPECT_FALSE(sortText("x;", kJavaLanguage, "\t", 2, &result));
+}
+
+}  // namespace

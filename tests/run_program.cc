@@ -1,0 +1,104 @@
+#include "tests/run_program.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+void redirect(const std::string& path, int flags, int target) {
+  int fd = open(path.c_str(), flags, 0644);
+  if (fd < 0) _exit(127);
+  dup2(fd, target);
+  close(fd);
+}
+
+[[noreturn]] void startChild(const std::vector<std::string>& args,
+                             const RunOptions& options,
+                             const std::string& scratch) {
+  if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
+    _exit(127);
+  umask(022);
+  if (options.fileSizeLimit >= 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {static_cast<rlim_t>(options.fileSizeLimit),
+                           static_cast<rlim_t>(options.fileSizeLimit)};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  redirect(scratch + "/in", O_RDONLY, 0);
+  redirect(options.stdoutPath.empty() ? scratch + "/out" : options.stdoutPath,
+           O_WRONLY | O_CREAT | O_TRUNC, 1);
+  redirect(scratch + "/err", O_WRONLY | O_CREAT | O_TRUNC, 2);
+  std::vector<char*> argv = {const_cast<char*>("quillfix")};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  execv(QUILLFIX_BINARY, argv.data());
+  _exit(127);
+}
+
+}  // namespace
+
+RunResult runQuillfix(const std::vector<std::string>& args,
+                      const RunOptions& options) {
+  ScratchDirectory scratch;
+  writeFile(scratch / "in", options.input);
+  RunResult result;
+  pid_t child = fork();
+  if (child == 0) startChild(args, options, scratch.path());
+  int status = 0;
+  struct rusage usage = {};
+  wait4(child, &status, 0, &usage);
+  result.peakMemoryKb = usage.ru_maxrss;
+  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  if (options.stdoutPath.empty()) result.out = readFile(scratch / "out");
+  result.err = readFile(scratch / "err");
+  return result;
+}
+
+ScratchDirectory::ScratchDirectory() {
+  char name[] = "/tmp/quillfix-test-XXXXXX";
+  path_ = mkdtemp(name);
+}
+
+ScratchDirectory::~ScratchDirectory() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ScratchDirectory::operator/(const std::string& name) const {
+  return path_ + "/" + name;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+bool exists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> listDirectory(const std::string& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}

@@ -1,0 +1,45 @@
+#ifndef QUILLFIX_TESTS_RUN_PROGRAM_H_
+#define QUILLFIX_TESTS_RUN_PROGRAM_H_
+
+#include <string>
+#include <vector>
+
+// What one run of the built program did.
+struct RunResult {
+  std::string out;
+  std::string err;
+  int status = -1;      // exit status, or -1 after a signal
+  int signal = 0;       // the signal that ended it, or 0
+  long peakMemoryKb = 0;
+};
+
+struct RunOptions {
+  std::string input;          // bytes on standard input
+  std::string directory;      // working directory
+  std::string stdoutPath;     // standard output goes here instead, if set
+  long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes, if not negative
+};
+
+/// Runs the quillfix binary with `args` after its name.
+RunResult runQuillfix(const std::vector<std::string>& args,
+                      const RunOptions& options);
+
+// A directory of its own for one test, removed with everything in it.
+class ScratchDirectory {
+ public:
+  ScratchDirectory();
+  ~ScratchDirectory();
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+bool exists(const std::string& path);
+/// The names in `directory`, sorted.
+std::vector<std::string> listDirectory(const std::string& directory);
+
+#endif  // QUILLFIX_TESTS_RUN_PROGRAM_H_

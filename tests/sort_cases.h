@@ -1,0 +1,26 @@
+#ifndef QUILLFIX_TESTS_SORT_CASES_H_
+#define QUILLFIX_TESTS_SORT_CASES_H_
+
+#include <string>
+#include <vector>
+
+#include "format/engine.h"
+
+// One input and the text it must sort to, with the line that states it.
+struct SortCase {
+  int line;
+  std::string input;
+  std::string expected;
+};
+
+/// Returns `input` sorted by `language` with `unit` per indentation level.
+std::string sorted(const std::string& input, const Language& language,
+                   const std::string& unit = "\t");
+
+/// Checks every case, reporting a failure at the case's own line of `file`.
+void expectSortedIn(const char* file, const Language& language,
+                    const std::string& unit, const std::vector<SortCase>& cases);
+
+#define expectSorted(...) expectSortedIn(__FILE__, __VA_ARGS__)
+
+#endif  // QUILLFIX_TESTS_SORT_CASES_H_
