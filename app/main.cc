@@ -5,7 +5,9 @@
 
 namespace {
 
-[[noreturn]] void outOfMemory() { fatal(kTooLargeMessage); }
+[[noreturn]] void outOfMemory() {
+  fatal(kTooLargeMessage);
+}
 
 }  // namespace
 

@@ -2,6 +2,10 @@
 
 #include "format/engine.h"
 
-CppCode::CppCode(std::string path) : Code(std::move(path)) { setIndent("t1"); }
+CppCode::CppCode(std::string path) : Code(std::move(path)) {
+  setIndent("t1");
+}
 
-std::string CppCode::sort() const { return sortAs(kCppLanguage); }
+std::string CppCode::sort() const {
+  return sortAs(kCppLanguage);
+}

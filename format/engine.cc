@@ -58,7 +58,9 @@ bool isAsciiLetterOrDigit(unsigned char c) {
          (c >= '0' && c <= '9');
 }
 
-bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool isDigit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
 
 // A byte that a blank must keep apart from a literal written before it.
 bool isWordByte(unsigned char c) {
@@ -182,8 +184,7 @@ Sorter::Sorter(const std::string& source, const Language& language,
     : text_(source.data()),
       size_(source.size()),
       language_(language),
-      classes_(language.hasDirectives ? kDirectiveClasses
-                                      : kPlainHashClasses),
+      classes_(language.hasDirectives ? kDirectiveClasses : kPlainHashClasses),
       unit_(indentUnit),
       out_(out) {
   const size_t kUnitsPerRun = 64;
@@ -243,10 +244,12 @@ void Sorter::run() {
 // Of a run of blanks, tabs and line feeds only the first can be written; a
 // tab is written as a blank.
 size_t Sorter::blankRun(size_t i) {
-  if (!atLineStart && !afterBlank) out_->append(text_[i] == '\t' ? ' ' : text_[i]);
+  if (!atLineStart && !afterBlank)
+    out_->append(text_[i] == '\t' ? ' ' : text_[i]);
   if (literalEnded) blankOwed = true;
   afterBlank = true;
-  for (++i; i < size_ && classes_[static_cast<unsigned char>(text_[i])] == kBlank;)
+  for (++i;
+       i < size_ && classes_[static_cast<unsigned char>(text_[i])] == kBlank;)
     ++i;
   return i;
 }
@@ -466,8 +469,8 @@ size_t Sorter::directiveEnd(size_t i) {
   while (i < size_) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;
-    if (c == '"' || (c == '\'' && !(language_.hasDigitSeparators &&
-                                    continuesNumber(i)))) {
+    if (c == '"' ||
+        (c == '\'' && !(language_.hasDigitSeparators && continuesNumber(i)))) {
       LiteralEnd how;
       i = scanLiteral(i, &how);
       if (how == LiteralEnd::kLineFeed) return i - 1;
@@ -523,7 +526,8 @@ size_t Sorter::textBlockEnd(size_t i) const {
 // a long number costs one scan.
 bool Sorter::continuesNumber(size_t quote) {
   size_t start = quote;
-  while (start > 0 && isNumberByte(static_cast<unsigned char>(text_[start - 1]))) {
+  while (start > 0 &&
+         isNumberByte(static_cast<unsigned char>(text_[start - 1]))) {
     --start;
     if (start == numberQuote_) {
       start = numberStart_;

@@ -24,7 +24,6 @@ size_t sortedSizeLimit(size_t sourceSize);
 /// level of indentation, into `result`. Returns false, with `result` cut
 /// short, when the text would grow past `limit` bytes.
 bool sortText(const std::string& source, const Language& language,
-              const std::string& indentUnit, size_t limit,
-              std::string* result);
+              const std::string& indentUnit, size_t limit, std::string* result);
 
 #endif  // QUILLFIX_FORMAT_ENGINE_H_

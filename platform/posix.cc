@@ -63,8 +63,8 @@ bool writeThroughTemporary(const std::string& path, const std::string& text,
   std::string temporary = directoryOf(path) + ".quillfix-XXXXXX";
   int fd = mkstemp(&temporary[0]);
   if (fd < 0) return false;
-  bool done = fchmod(fd, existing ? existing->st_mode & 07777
-                                  : newFileMode()) == 0;
+  bool done =
+      fchmod(fd, existing ? existing->st_mode & 07777 : newFileMode()) == 0;
   if (done && existing) (void)!fchown(fd, existing->st_uid, existing->st_gid);
   done = done && writeAll(fd, text.data(), text.size()) && fsync(fd) == 0;
   done = close(fd) == 0 && done;

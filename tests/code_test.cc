@@ -32,14 +32,22 @@ TEST_F(CodeTest, IndentSpecificationGivesOneLevel) {
     const char* spec;
     const char* unit;
   } cases[] = {
-      {__LINE__, "t1", "\t"},       {__LINE__, "t2", "\t\t"},
-      {__LINE__, "s2", "  "},       {__LINE__, "s4", "    "},
-      {__LINE__, "s", " "},         {__LINE__, "s0", " "},
-      {__LINE__, "s-3", " "},       {__LINE__, "x3", "\t\t\t"},
-      {__LINE__, "S2", "\t\t"},     {__LINE__, "t", "\t"},
-      {__LINE__, "24", "\t\t\t\t"}, {__LINE__, "s 3", "   "},
-      {__LINE__, "s3x", "   "},     {__LINE__, "sx3", " "},
-      {__LINE__, "s+2", "  "},      {__LINE__, "s\n\v\f\r 2", "  "},
+      {__LINE__, "t1", "\t"},
+      {__LINE__, "t2", "\t\t"},
+      {__LINE__, "s2", "  "},
+      {__LINE__, "s4", "    "},
+      {__LINE__, "s", " "},
+      {__LINE__, "s0", " "},
+      {__LINE__, "s-3", " "},
+      {__LINE__, "x3", "\t\t\t"},
+      {__LINE__, "S2", "\t\t"},
+      {__LINE__, "t", "\t"},
+      {__LINE__, "24", "\t\t\t\t"},
+      {__LINE__, "s 3", "   "},
+      {__LINE__, "s3x", "   "},
+      {__LINE__, "sx3", " "},
+      {__LINE__, "s+2", "  "},
+      {__LINE__, "s\n\v\f\r 2", "  "},
       {__LINE__, "s-2147483648", " "},
   };
   for (const auto& c : cases) {
@@ -104,8 +112,14 @@ TEST(TextModeTest, LoadingRules) {
       {__LINE__, "a\rb\r", "a\rb\r"},
       {__LINE__, "a\r\r\nb", "a\r\nb"},
       {__LINE__, "a\r\n\r\n", "a\n\n"},
-      {__LINE__, "ab\x1A" "cd\r\n", "ab"},
-      {__LINE__, "\x1A" "ab", ""},
+      {__LINE__,
+       "ab\x1A"
+       "cd\r\n",
+       "ab"},
+      {__LINE__,
+       "\x1A"
+       "ab",
+       ""},
       {__LINE__, "a\r\x1A\n", "a\r"},
       {__LINE__, std::string("a\0b\r\n", 5), std::string("a\0b\n", 4)},
       {__LINE__, "last line", "last line"},

@@ -2,6 +2,8 @@
 
 #include "tests/sort_cases.h"
 
+// The cases are a table, one line each, kept as written.
+// clang-format off
 namespace {
 
 class CppSortTest : public testing::Test {};
@@ -196,3 +198,4 @@ TEST_F(CppSortTest, PreprocessorLineKeepsItsOwnLine) {
 }
 
 }  // namespace
+// clang-format on

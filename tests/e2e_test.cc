@@ -25,8 +25,7 @@ std::string heading(char rule, char line, size_t width) {
 
 const std::string kHelp =
     heading('=', '-', 65) + " usage : quillfix [options] [path][filename]\n" +
-    std::string(65, '-') + "\n" + " [options]\n" +
-    "  - /? : detail helps\n" +
+    std::string(65, '-') + "\n" + " [options]\n" + "  - /? : detail helps\n" +
     "  - /sn [filename] : save the sorted code to new file\n" +
     "  - /view [yes|no] : determine whether view the sorted code\n" +
     "  - /i [s|t][num] : determine indent character (s: Space, t: Tab)\n" +
@@ -86,9 +85,10 @@ TEST_F(EndToEndTest, PromptReadsOneLineAsThePath) {
   expectRun(__LINE__, {}, kBanner + kBadType, 1, "file.c \n");
   expectRun(__LINE__, {}, kBanner + kBadType, 1, "/?\n");
   expectRun(__LINE__, {}, kBanner + kBadType, 1, "file.c\r");
-  expectRun(__LINE__, {}, kBanner + std::string("fi\0le.c", 7) +
-                              " : Source file opening failed.\n",
-            1, std::string("fi\0le.c\n", 8));
+  expectRun(
+      __LINE__, {},
+      kBanner + std::string("fi\0le.c", 7) + " : Source file opening failed.\n",
+      1, std::string("fi\0le.c\n", 8));
 }
 
 TEST_F(EndToEndTest, PromptTakesBlanksInsideThePath) {
@@ -147,8 +147,12 @@ TEST_F(EndToEndTest, ReadErrorAfterOpeningIsReported) {
 TEST_F(EndToEndTest, LoadingAppliesTextModeRules) {
   writeFile(dir / "crlf.c", "a;\r\nb;\r\n");
   writeFile(dir / "lonecr.c", "a;\rb;");
-  writeFile(dir / "ctrlz.c", "a;\nb;\x1A" "c;\n");
-  writeFile(dir / "startz.c", "\x1A" "a;\n");
+  writeFile(dir / "ctrlz.c",
+            "a;\nb;\x1A"
+            "c;\n");
+  writeFile(dir / "startz.c",
+            "\x1A"
+            "a;\n");
   writeFile(dir / "nul.c", std::string("a\0b;", 4));
   writeFile(dir / "empty.c", "");
   writeFile(dir / "nofinal.c", "x = 1");
@@ -168,8 +172,7 @@ TEST_F(EndToEndTest, IndentCountIsLimited) {
             "ERROR: Indent count is too large.\n", 1);
   EXPECT_FALSE(exists(dir / "out.c"));
   expectRun(__LINE__, {"/i", "s256", "file.c"},
-            "int main(void) \n{\n" + std::string(256, ' ') +
-                "return 0;\n}\n\n",
+            "int main(void) \n{\n" + std::string(256, ' ') + "return 0;\n}\n\n",
             0);
 }
 
@@ -221,8 +224,7 @@ TEST_F(EndToEndTest, SaveKeepsPermissionsAndLinks) {
   ASSERT_EQ(0, lstat((dir / "link.c").c_str(), &info));
   EXPECT_TRUE(S_ISLNK(info.st_mode));
   EXPECT_EQ(kSortedT1, readFile(dir / "sub/target.c"));
-  EXPECT_EQ((std::vector<std::string>{"target.c"}),
-            listDirectory(dir / "sub"));
+  EXPECT_EQ((std::vector<std::string>{"target.c"}), listDirectory(dir / "sub"));
 }
 
 TEST_F(EndToEndTest, FailedSaveIsReportedAndLosesNothing) {

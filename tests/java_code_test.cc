@@ -2,6 +2,8 @@
 
 #include "tests/sort_cases.h"
 
+// The cases are a table, one line each, kept as written.
+// clang-format off
 namespace {
 
 class JavaSortTest : public testing::Test {};
@@ -131,3 +133,4 @@ TEST_F(JavaSortTest, WhatOnlyCHasIsOrdinaryHere) {
 }
 
 }  // namespace
+// clang-format on

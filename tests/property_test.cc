@@ -16,18 +16,19 @@ std::string withoutWhiteSpace(const std::string& text) {
 }
 
 // Pieces that meet the rules' special cases more often than random bytes.
-const char* const kPieces[] = {
-    "{", "}", "};", "(", ")", ";", "\"", "'", "\\", "/", "*", "/*", "*/",
-    "//", "#", "\n", " ", "\t", "\r", "R\"x(", ")x\"", "\"\"\"", "u8R",
-    "1'0", "x", "if", "0", "\\\n", "\xFF", std::string("\0", 1).c_str(),
+const std::string kPieces[] = {
+    "{",  "}",     "};",   "(",      ")",    ";",
+    "\"", "'",     "\\",   "/",      "*",    "/*",
+    "*/", "//",    "#",    "\n",     " ",    "\t",
+    "\r", "R\"x(", ")x\"", "\"\"\"", "u8R",  "1'0",
+    "x",  "if",    "0",    "\\\n",   "\xFF", std::string(1, '\0'),
 };
 
 std::string generate(std::mt19937& random, size_t pieces) {
   std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
   std::string text;
   for (size_t k = 0; k < pieces; ++k) {
-    const char* piece = kPieces[pick(random)];
-    text += *piece ? std::string(piece) : std::string(1, '\0');
+    text += kPieces[pick(random)];
   }
   return text;
 }

@@ -39,7 +39,8 @@ void redirect(const std::string& path, int flags, int target) {
            O_WRONLY | O_CREAT | O_TRUNC, 1);
   redirect(scratch + "/err", O_WRONLY | O_CREAT | O_TRUNC, 2);
   std::vector<char*> argv = {const_cast<char*>("quillfix")};
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   execv(QUILLFIX_BINARY, argv.data());
   _exit(127);

@@ -8,16 +8,16 @@
 struct RunResult {
   std::string out;
   std::string err;
-  int status = -1;      // exit status, or -1 after a signal
-  int signal = 0;       // the signal that ended it, or 0
+  int status = -1;  // exit status, or -1 after a signal
+  int signal = 0;   // the signal that ended it, or 0
   long peakMemoryKb = 0;
 };
 
 struct RunOptions {
-  std::string input;          // bytes on standard input
-  std::string directory;      // working directory
-  std::string stdoutPath;     // standard output goes here instead, if set
-  long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes, if not negative
+  std::string input;        // bytes on standard input
+  std::string directory;    // working directory
+  std::string stdoutPath;   // standard output goes here instead, if set
+  long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, if not negative
 };
 
 /// Runs the quillfix binary with `args` after its name.

@@ -5,8 +5,8 @@
 std::string sorted(const std::string& input, const Language& language,
                    const std::string& unit) {
   std::string result;
-  EXPECT_TRUE(sortText(input, language, unit, sortedSizeLimit(input.size()),
-                       &result));
+  EXPECT_TRUE(
+      sortText(input, language, unit, sortedSizeLimit(input.size()), &result));
   return result;
 }
 

@@ -19,7 +19,8 @@ std::string sorted(const std::string& input, const Language& language,
 
 /// Checks every case, reporting a failure at the case's own line of `file`.
 void expectSortedIn(const char* file, const Language& language,
-                    const std::string& unit, const std::vector<SortCase>& cases);
+                    const std::string& unit,
+                    const std::vector<SortCase>& cases);
 
 #define expectSorted(...) expectSortedIn(__FILE__, __VA_ARGS__)
 
