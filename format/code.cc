@@ -39,15 +39,19 @@ int32_t parseCount(const std::string& text, bool* clamped) {
 void applyTextMode(std::string* bytes) {
   size_t end = bytes->find(kEndOfText);
   if (end != std::string::npos) bytes->resize(end);
+  // Moves each stretch up to the next CR LF down over the CRs dropped so far.
   char* text = &(*bytes)[0];
   size_t size = bytes->size();
-  const void* firstCr = std::memchr(text, '\r', size);
-  if (!firstCr) return;
-  size_t to = static_cast<const char*>(firstCr) - text;
-  for (size_t from = to; from < size; ++from) {
-    if (text[from] == '\r' && from + 1 < size && text[from + 1] == '\n')
-      continue;
-    text[to++] = text[from];
+  size_t to = 0;
+  size_t from = 0;
+  while (from < size) {
+    const void* cr = std::memchr(text + from, '\r', size - from);
+    size_t stretchEnd = cr ? static_cast<const char*>(cr) - text + 1 : size;
+    bool dropCr = cr && stretchEnd < size && text[stretchEnd] == '\n';
+    size_t kept = stretchEnd - from - (dropCr ? 1 : 0);
+    if (to != from) std::memmove(text + to, text + from, kept);
+    to += kept;
+    from = stretchEnd;
   }
   bytes->resize(to);
 }

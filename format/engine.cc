@@ -81,39 +81,54 @@ bool isRawDelimiterByte(unsigned char c) {
 }
 
 // The formatted text. Every byte goes through here, which keeps the text
-// within its limit.
+// within its limit. The string is grown ahead and filled through a cursor, so
+// that an append is a bounds test and a copy; `finish` cuts it to what was
+// written.
 class Output {
  public:
-  Output(std::string* text, size_t limit) : text_(text), limit_(limit) {}
+  Output(std::string* text, size_t limit, size_t expected)
+      : text_(text), limit_(limit) {
+    text_->assign(std::min(limit, expected), '\0');
+  }
 
   bool full() const { return full_; }
-  bool empty() const { return text_->empty(); }
-  char back() const { return text_->back(); }
-  const std::string& text() const { return *text_; }
+  bool empty() const { return used_ == 0; }
+  char back() const { return (*text_)[used_ - 1]; }
+  const char* data() const { return text_->data(); }
+  size_t size() const { return used_; }
+  void finish() { text_->resize(used_); }
 
   void append(const char* data, size_t size) {
-    if (!fits(size)) return;
-    text_->append(data, size);
+    if (!room(size)) return;
+    std::memcpy(&(*text_)[used_], data, size);
+    used_ += size;
   }
   void append(char c) {
-    if (fits(1)) text_->push_back(c);
+    if (!room(1)) return;
+    (*text_)[used_++] = c;
   }
   void appendRepeated(const std::string& run, const std::string& unit,
                       size_t times) {
-    if (unit.empty() || !fits(unit.size() * times)) return;
+    if (unit.empty() || !room(unit.size() * times)) return;
     size_t runUnits = run.size() / unit.size();
-    for (; times >= runUnits; times -= runUnits) text_->append(run);
-    text_->append(run, 0, unit.size() * times);
+    for (; times >= runUnits; times -= runUnits) append(run.data(), run.size());
+    append(run.data(), unit.size() * times);
   }
 
  private:
-  bool fits(size_t size) {
-    if (!full_ && size > limit_ - text_->size()) full_ = true;
-    return !full_;
+  bool room(size_t size) {
+    if (size <= text_->size() - used_) return true;
+    if (full_ || size > limit_ - used_) {
+      full_ = true;
+      return false;
+    }
+    text_->resize(std::max(used_ + size, std::min(limit_, 2 * text_->size())));
+    return true;
   }
 
   std::string* text_;
   size_t limit_;
+  size_t used_ = 0;
   bool full_ = false;
 };
 
@@ -490,6 +505,7 @@ size_t Sorter::directiveEnd(size_t i) {
 // quote at `quote` opens one (R"delimiter( after a word R, u8R, uR, UR or
 // LR), else kNone.
 size_t Sorter::rawDelimiterEnd(size_t quote) const {
+  if (quote == 0 || text_[quote - 1] != 'R') return kNone;
   size_t wordStart = quote;
   while (wordStart > 0 && quote - wordStart < 4 &&
          isIdentifierByte(static_cast<unsigned char>(text_[wordStart - 1])))
@@ -550,8 +566,8 @@ bool Sorter::startsSourceLine(size_t i) const {
 
 // True when the last line of the output holds more than blanks and tabs.
 bool Sorter::outputLineHasInk() const {
-  const std::string& text = out_->text();
-  size_t i = text.size();
+  const char* text = out_->data();
+  size_t i = out_->size();
   while (i > 0 && (text[i - 1] == ' ' || text[i - 1] == '\t')) --i;
   return i > 0 && text[i - 1] != '\n';
 }
@@ -561,9 +577,8 @@ bool Sorter::outputLineHasInk() const {
 bool sortText(const std::string& source, const Language& language,
               const std::string& indentUnit, size_t limit,
               std::string* result) {
-  result->clear();
-  result->reserve(std::min(limit, source.size() + source.size() / 4 + 64));
-  Output out(result, limit);
+  Output out(result, limit, source.size() + source.size() / 4 + 64);
   Sorter(source, language, indentUnit, &out).run();
+  out.finish();
   return !out.full();
 }

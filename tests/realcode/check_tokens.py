@@ -59,7 +59,9 @@ def c_tokens(text, scratch):
     tokens = []
     for index, kind in enumerate(kinds):
         spelling = text[starts[index]:starts[index + 1]]
-        if kind == "unknown" and not spelling.replace(b"\\\n", b"").strip():
+        # A backslash before a line feed joins the lines before lexing.
+        spelling = spelling.replace(b"\\\n", b"")
+        if kind == "unknown" and not spelling.strip():
             continue
         if kind == "unknown":
             spelling = spelling.rstrip()
