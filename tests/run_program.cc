@@ -38,11 +38,18 @@ void redirect(const std::string& path, int flags, int target) {
   redirect(options.stdoutPath.empty() ? scratch + "/out" : options.stdoutPath,
            O_WRONLY | O_CREAT | O_TRUNC, 1);
   redirect(scratch + "/err", O_WRONLY | O_CREAT | O_TRUNC, 2);
-  std::vector<char*> argv = {const_cast<char*>("quillfix")};
-  for (const std::string& arg : args)
-    argv.push_back(const_cast<char*>(arg.c_str()));
+  // QUILLFIX_VALGRIND=1 runs the program under memcheck, whose findings
+  // end it with status 99.
+  std::string report = scratch + "/peak";
+  std::vector<const char*> argv = {PEAK_RUNNER, report.c_str()};
+  if (std::getenv("QUILLFIX_VALGRIND"))
+    argv.insert(argv.end(),
+                {"valgrind", "-q", "--error-exitcode=99", "--leak-check=full",
+                 "--errors-for-leak-kinds=definite"});
+  argv.push_back(QUILLFIX_BINARY);
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
   argv.push_back(nullptr);
-  execv(QUILLFIX_BINARY, argv.data());
+  execv(PEAK_RUNNER, const_cast<char* const*>(argv.data()));
   _exit(127);
 }
 
@@ -56,9 +63,8 @@ RunResult runQuillfix(const std::vector<std::string>& args,
   pid_t child = fork();
   if (child == 0) startChild(args, options, scratch.path());
   int status = 0;
-  struct rusage usage = {};
-  wait4(child, &status, 0, &usage);
-  result.peakMemoryKb = usage.ru_maxrss;
+  waitpid(child, &status, 0);
+  result.peakMemoryKb = std::atol(readFile(scratch / "peak").c_str());
   if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   if (options.stdoutPath.empty()) result.out = readFile(scratch / "out");
