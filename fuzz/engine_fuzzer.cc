@@ -7,17 +7,7 @@
 
 #include "format/code.h"
 #include "format/engine.h"
-
-namespace {
-
-std::string withoutWhiteSpace(const std::string& text) {
-  std::string kept;
-  for (char c : text)
-    if (c != ' ' && c != '\t' && c != '\n') kept += c;
-  return kept;
-}
-
-}  // namespace
+#include "tests/white_space.h"
 
 // The first byte chooses: bit 0 the language, bits 1-3 the unit's length
 // less one, bit 4 blanks instead of tabs.

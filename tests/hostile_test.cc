@@ -5,18 +5,12 @@
 
 #include "format/code.h"
 #include "tests/run_program.h"
+#include "tests/white_space.h"
 
 namespace {
 
 const long kMemoryBoundKb = 2L << 20;  // 2 GiB
 const size_t kMiB = 1 << 20;
-
-std::string withoutWhiteSpace(const std::string& text) {
-  std::string kept;
-  for (char c : text)
-    if (c != ' ' && c != '\t' && c != '\n') kept += c;
-  return kept;
-}
 
 std::string repeated(const std::string& piece, size_t size) {
   std::string text;

@@ -5,15 +5,9 @@
 #include <random>
 
 #include "tests/sort_cases.h"
+#include "tests/white_space.h"
 
 namespace {
-
-std::string withoutWhiteSpace(const std::string& text) {
-  std::string kept;
-  for (char c : text)
-    if (c != ' ' && c != '\t' && c != '\n') kept += c;
-  return kept;
-}
 
 // Pieces that meet the rules' special cases more often than random bytes.
 const std::string kPieces[] = {
