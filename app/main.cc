@@ -1,7 +1,10 @@
 #include <new>
+#include <string>
+#include <vector>
 
 #include "app/launcher.h"
 #include "format/fatal.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -13,6 +16,11 @@ namespace {
 
 int main(int argc, char** argv) {
   std::set_new_handler(outOfMemory);
-  Launcher launcher(argc, argv);
+  std::vector<std::string> arguments = commandLine(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& argument : arguments)
+    pointers.push_back(argument.c_str());
+  pointers.push_back(nullptr);
+  Launcher launcher(static_cast<int>(arguments.size()), pointers.data());
   return launcher.run();
 }

@@ -2,6 +2,7 @@
 #define QUILLFIX_PLATFORM_PLATFORM_H_
 
 #include <string>
+#include <vector>
 
 // Everything quillfix asks of the operating system beyond standard C++.
 
@@ -15,7 +16,11 @@ ReadResult readWholeFile(const std::string& path, std::string* bytes);
 /// leaves the old file as it was; returns false on failure.
 bool replaceFile(const std::string& path, const std::string& text);
 
-/// Writes `text` to standard output and flushes it; false if that failed.
+/// Returns the command line's arguments, program name first, in UTF-8.
+std::vector<std::string> commandLine(int argc, char** argv);
+
+/// Writes `text` to standard output, as a text stream, and flushes it; false
+/// if that failed.
 bool writeStandardOutput(const std::string& text);
 
 #endif  // QUILLFIX_PLATFORM_PLATFORM_H_

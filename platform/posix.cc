@@ -115,6 +115,10 @@ bool replaceFile(const std::string& path, const std::string& text) {
   return writeThroughTemporary(target, text, &info);
 }
 
+std::vector<std::string> commandLine(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
 bool writeStandardOutput(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   return std::fflush(stdout) == 0 && !std::ferror(stdout);

@@ -46,7 +46,10 @@ void redirect(const std::string& path, int flags, int target) {
     argv.insert(argv.end(),
                 {"valgrind", "-q", "--error-exitcode=99", "--leak-check=full",
                  "--errors-for-leak-kinds=definite"});
-  argv.push_back(QUILLFIX_BINARY);
+  if (testingWindowsBuild())
+    argv.insert(argv.end(), {"wine", std::getenv("QUILLFIX_WINDOWS_EXE")});
+  else
+    argv.push_back(QUILLFIX_BINARY);
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   argv.push_back(nullptr);
   execv(PEAK_RUNNER, const_cast<char* const*>(argv.data()));
@@ -54,6 +57,20 @@ void redirect(const std::string& path, int flags, int target) {
 }
 
 }  // namespace
+
+bool testingWindowsBuild() {
+  return std::getenv("QUILLFIX_WINDOWS_EXE") != nullptr;
+}
+
+std::string asWritten(const std::string& text) {
+  if (!testingWindowsBuild()) return text;
+  std::string lines;
+  for (char c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  return lines;
+}
 
 RunResult runQuillfix(const std::vector<std::string>& args,
                       const RunOptions& options) {

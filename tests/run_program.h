@@ -20,6 +20,14 @@ struct RunOptions {
   long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, if not negative
 };
 
+/// True when the tests run the Windows build, quillfix.exe under Wine, named
+/// by the environment variable QUILLFIX_WINDOWS_EXE.
+bool testingWindowsBuild();
+
+/// `text` as the program writes it to a text stream or file on the platform
+/// under test: on Windows every line feed is CR LF.
+std::string asWritten(const std::string& text);
+
 /// Runs the quillfix binary with `args` after its name.
 RunResult runQuillfix(const std::vector<std::string>& args,
                       const RunOptions& options);
