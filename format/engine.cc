@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/platform.h"
+
 const Language kCppLanguage = {true, true, true, true, false};
 const Language kJavaLanguage = {false, false, false, false, true};
 
@@ -88,6 +90,7 @@ class Output {
  public:
   Output(std::string* text, size_t limit, size_t expected)
       : text_(text), limit_(limit) {
+    reserveLarge(text_, std::min(limit, expected));
     text_->assign(std::min(limit, expected), '\0');
   }
 
@@ -182,6 +185,8 @@ class Sorter {
   std::string indentRun_;
   Output* out_;
 
+  // The layout's state: modes need none, since each mode is copied whole by
+  // the step that opens it.
   bool atLineStart = true;
   bool afterBlank = true;
   bool literalEnded = false;  // the last thing seen closed a literal

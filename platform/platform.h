@@ -16,6 +16,10 @@ ReadResult readWholeFile(const std::string& path, std::string* bytes);
 /// leaves the old file as it was; returns false on failure.
 bool replaceFile(const std::string& path, const std::string& text);
 
+/// Makes room for `size` bytes in `text`, in huge pages where the system
+/// offers them, so that filling a large text takes few page faults.
+void reserveLarge(std::string* text, size_t size);
+
 /// Returns the command line's arguments, program name first, in UTF-8.
 std::vector<std::string> commandLine(int argc, char** argv);
 

@@ -1,9 +1,11 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -86,6 +88,7 @@ ReadResult readWholeFile(const std::string& path, std::string* bytes) {
   }
   // One byte more than the size, so that the read that sees the end of a
   // regular file needs no room of its own.
+  reserveLarge(bytes, S_ISREG(info.st_mode) ? info.st_size + 1 : 0);
   bytes->assign(S_ISREG(info.st_mode) ? info.st_size + 1 : kUnknownSizeChunk,
                 '\0');
   size_t used = 0;
@@ -113,6 +116,17 @@ bool replaceFile(const std::string& path, const std::string& text) {
     return writeThroughTemporary(target, text, nullptr);
   if (!S_ISREG(info.st_mode)) return writeInPlace(target, text);
   return writeThroughTemporary(target, text, &info);
+}
+
+void reserveLarge(std::string* text, size_t size) {
+  const size_t kHugePage = 2 << 20;
+  text->reserve(size);
+  if (size < 4 * kHugePage) return;
+  uintptr_t start = reinterpret_cast<uintptr_t>(text->data());
+  uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+  uintptr_t last = (start + text->capacity()) & ~(kHugePage - 1);
+  if (last > first)
+    madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
 std::vector<std::string> commandLine(int argc, char** argv) {

@@ -136,6 +136,10 @@ bool replaceFile(const std::string& path, const std::string& text) {
   return done;
 }
 
+void reserveLarge(std::string* text, size_t size) {
+  text->reserve(size);
+}
+
 std::vector<std::string> commandLine(int, char**) {
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
