@@ -94,6 +94,21 @@ TEST_F(HostileInputTest, ExecutableNamedAsCMovesOnlyWhiteSpace) {
   EXPECT_EQ(withoutWhiteSpace(binary), withoutWhiteSpace(result.out));
 }
 
+TEST_F(HostileInputTest, RunningOutOfMemoryIsReported) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit";
+#endif
+  writeFile(dir / "semicolons.c", std::string(64 * kMiB, ';'));
+  RunOptions options;
+  options.directory = dir.path();
+  options.memoryLimit = 160L * kMiB;
+  RunResult result = runQuillfix({"/sn", "out.c", "semicolons.c"}, options);
+  EXPECT_EQ(0, result.signal);
+  EXPECT_EQ(1, result.status);
+  EXPECT_EQ("ERROR: The sorted code is too large.\n", result.out);
+  EXPECT_FALSE(exists(dir / "out.c"));
+}
+
 class SaveFaultTest : public testing::Test {
  protected:
   void SetUp() override {

@@ -34,6 +34,11 @@ void redirect(const std::string& path, int flags, int target) {
                            static_cast<rlim_t>(options.fileSizeLimit)};
     setrlimit(RLIMIT_FSIZE, &limit);
   }
+  if (options.memoryLimit >= 0) {
+    struct rlimit limit = {static_cast<rlim_t>(options.memoryLimit),
+                           static_cast<rlim_t>(options.memoryLimit)};
+    setrlimit(RLIMIT_AS, &limit);
+  }
   redirect(scratch + "/in", O_RDONLY, 0);
   redirect(options.stdoutPath.empty() ? scratch + "/out" : options.stdoutPath,
            O_WRONLY | O_CREAT | O_TRUNC, 1);

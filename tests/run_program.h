@@ -18,6 +18,7 @@ struct RunOptions {
   std::string directory;    // working directory
   std::string stdoutPath;   // standard output goes here instead, if set
   long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, if not negative
+  long memoryLimit = -1;    // RLIMIT_AS in bytes, if not negative
 };
 
 /// True when the tests run the Windows build, quillfix.exe under Wine, named
