@@ -103,8 +103,15 @@ class Output {
 
   void append(const char* data, size_t size) {
     if (!room(size)) return;
-    std::memcpy(&(*text_)[used_], data, size);
+    char* to = &(*text_)[used_];
     used_ += size;
+    // Most pieces are a byte or two: too short to be worth a call.
+    if (size <= 2) {
+      to[0] = data[0];
+      if (size == 2) to[1] = data[1];
+    } else {
+      std::memcpy(to, data, size);
+    }
   }
   void append(char c) {
     if (!room(1)) return;
@@ -163,7 +170,6 @@ class Sorter {
   void closeBrace(size_t i);
 
   void writeOrdinary(const char* data, size_t size);
-  void writeCopied(size_t from, size_t to);
   void indent(long long levels);
   void guardLineStart();
 
@@ -305,8 +311,7 @@ size_t Sorter::singleQuote(size_t i) {
 
 // Writes the literal from `quote` to `end`, which it left as `how` says.
 size_t Sorter::literal(size_t quote, LiteralEnd how, size_t end) {
-  writeOrdinary(text_ + quote, 1);
-  writeCopied(quote + 1, end);
+  writeOrdinary(text_ + quote, end - quote);
   if (how != LiteralEnd::kText) afterBlank = true;
   literalEnded = how == LiteralEnd::kQuote;
   return end;
@@ -330,15 +335,11 @@ size_t Sorter::textBlock(size_t quote) {
 
 size_t Sorter::directive(size_t hash) {
   if (startsSourceLine(hash) && outputLineHasInk()) out_->append('\n');
-  writeOrdinary(text_ + hash, 1);
   size_t lineFeed = directiveEnd(hash + 1);
-  if (lineFeed == kNone) {
-    writeCopied(hash + 1, size_);
-    return size_;
-  }
-  writeCopied(hash + 1, lineFeed + 1);
-  afterBlank = true;
-  return lineFeed + 1;
+  size_t end = lineFeed == kNone ? size_ : lineFeed + 1;
+  writeOrdinary(text_ + hash, end - hash);
+  if (lineFeed != kNone) afterBlank = true;
+  return end;
 }
 
 size_t Sorter::slash(size_t i) {
@@ -349,28 +350,23 @@ size_t Sorter::slash(size_t i) {
 }
 
 size_t Sorter::blockComment(size_t slash) {
-  writeOrdinary(text_ + slash, 1);
   size_t close = commentClose(slash + 2);
   if (close == kNone) {
-    writeCopied(slash + 1, size_);
+    writeOrdinary(text_ + slash, size_ - slash);
     return size_;
   }
-  writeCopied(slash + 1, close);
+  writeOrdinary(text_ + slash, close - slash);
   out_->append("*/\n", 3);
   atLineStart = afterBlank = true;
   return close + 2;
 }
 
 size_t Sorter::lineComment(size_t slash) {
-  writeOrdinary(text_ + slash, 1);
   size_t lineFeed = lineCommentEnd(slash + 2);
-  if (lineFeed == kNone) {
-    writeCopied(slash + 1, size_);
-    return size_;
-  }
-  writeCopied(slash + 1, lineFeed + 1);
-  afterBlank = true;
-  return lineFeed + 1;
+  size_t end = lineFeed == kNone ? size_ : lineFeed + 1;
+  writeOrdinary(text_ + slash, end - slash);
+  if (lineFeed != kNone) afterBlank = true;
+  return end;
 }
 
 void Sorter::closeParen() {
@@ -411,20 +407,15 @@ void Sorter::closeBrace(size_t i) {
   afterBlank = true;
 }
 
-// The ordinary-character step, for a run of ordinary characters at once.
+// The ordinary-character step, for a run of ordinary characters at once, or
+// for the character that opens a mode together with the mode's characters,
+// which are copied as they stand.
 void Sorter::writeOrdinary(const char* data, size_t size) {
   if (atLineStart) indent(braceDepth);
   if (glueNext && isWordByte(static_cast<unsigned char>(data[0])))
     out_->append(' ');
   out_->append(data, size);
   atLineStart = afterBlank = glueNext = false;
-}
-
-// Characters inside a mode are copied as they stand.
-void Sorter::writeCopied(size_t from, size_t to) {
-  if (to <= from) return;
-  out_->append(text_ + from, to - from);
-  atLineStart = afterBlank = false;
 }
 
 void Sorter::indent(long long levels) {
