@@ -280,6 +280,7 @@ size_t Sorter::blankRun(size_t i) {
   return i;
 }
 
+// Writes the character at `i` and the ordinary characters that follow it.
 size_t Sorter::copyWord(size_t i) {
   size_t end = i + 1;
   while (end < size_ &&
@@ -300,10 +301,9 @@ size_t Sorter::doubleQuote(size_t i) {
 }
 
 size_t Sorter::singleQuote(size_t i) {
-  if (language_.hasDigitSeparators && continuesNumber(i)) {
-    writeOrdinary(text_ + i, 1);
-    return i + 1;
-  }
+  // A digit separator is an ordinary character, written with the digits
+  // after it.
+  if (language_.hasDigitSeparators && continuesNumber(i)) return copyWord(i);
   LiteralEnd how;
   size_t end = scanLiteral(i, &how);
   return literal(i, how, end);
