@@ -70,8 +70,8 @@ std::map<std::string, std::string> shapes() {
       {"comment", "/*" + x + "*/"},
       {"string", "\"" + x + "\""},
       {"semicolons", std::string(kShapeSize, ';')},
-      {"parens", std::string(kShapeSize / 2, '(') +
-                     std::string(kShapeSize / 2, ')')},
+      {"parens",
+       std::string(kShapeSize / 2, '(') + std::string(kShapeSize / 2, ')')},
       {"quotes", std::string(kShapeSize, '"')},
       {"apostrophes", std::string(kShapeSize, '\'')},
       {"hashes", repeated("#\n", kShapeSize)},
