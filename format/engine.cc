@@ -64,13 +64,13 @@ bool isDigit(unsigned char c) {
   return c >= '0' && c <= '9';
 }
 
-// A byte that a blank must keep apart from a literal written before it.
-bool isWordByte(unsigned char c) {
-  return isAsciiLetterOrDigit(c) || c == '_' || c == '$' || c >= 128;
-}
-
 bool isIdentifierByte(unsigned char c) {
   return isAsciiLetterOrDigit(c) || c == '_' || c == '$';
+}
+
+// A byte that a blank must keep apart from a literal written before it.
+bool isWordByte(unsigned char c) {
+  return isIdentifierByte(c) || c >= 128;
 }
 
 // A byte of a number written with digit separators, such as 0x1'FF.
@@ -102,7 +102,7 @@ class Output {
   void finish() { text_->resize(used_); }
 
   void append(const char* data, size_t size) {
-    if (!room(size)) return;
+    if (size == 0 || !room(size)) return;
     char* to = &(*text_)[used_];
     used_ += size;
     // Most pieces are a byte or two: too short to be worth a call.
@@ -116,13 +116,6 @@ class Output {
   void append(char c) {
     if (!room(1)) return;
     (*text_)[used_++] = c;
-  }
-  void appendRepeated(const std::string& run, const std::string& unit,
-                      size_t times) {
-    if (unit.empty() || !room(unit.size() * times)) return;
-    size_t runUnits = run.size() / unit.size();
-    for (; times >= runUnits; times -= runUnits) append(run.data(), run.size());
-    append(run.data(), unit.size() * times);
   }
 
  private:
@@ -157,13 +150,16 @@ class Sorter {
   size_t copyWord(size_t i);
   size_t doubleQuote(size_t i);
   size_t singleQuote(size_t i);
+  size_t quotedLiteral(size_t quote);
   size_t literal(size_t quote, LiteralEnd how, size_t end);
-  size_t rawString(size_t quote);
+  size_t literalClosedAt(size_t quote, size_t close, size_t closerSize);
+  size_t rawString(size_t quote, size_t open);
   size_t textBlock(size_t quote);
   size_t directive(size_t hash);
   size_t slash(size_t i);
   size_t blockComment(size_t slash);
   size_t lineComment(size_t slash);
+  size_t writeThroughLineFeed(size_t from, size_t lineFeed);
   void closeParen();
   void semicolon();
   void openBrace();
@@ -179,7 +175,7 @@ class Sorter {
   size_t directiveEnd(size_t from);
   size_t rawDelimiterEnd(size_t quote) const;
   size_t textBlockEnd(size_t from) const;
-  bool continuesNumber(size_t quote);
+  bool isDigitSeparator(size_t quote);
   bool startsSourceLine(size_t i) const;
   bool outputLineHasInk() const;
 
@@ -187,8 +183,8 @@ class Sorter {
   size_t size_;
   const Language& language_;
   const ClassTable& classes_;
-  const std::string& unit_;
-  std::string indentRun_;
+  size_t unitSize_;
+  std::string indentRun_;  // 64 units, written a run at a time
   Output* out_;
 
   // The layout's state: modes need none, since each mode is copied whole by
@@ -211,10 +207,10 @@ Sorter::Sorter(const std::string& source, const Language& language,
       size_(source.size()),
       language_(language),
       classes_(language.hasDirectives ? kDirectiveClasses : kPlainHashClasses),
-      unit_(indentUnit),
+      unitSize_(indentUnit.size()),
       out_(out) {
   const size_t kUnitsPerRun = 64;
-  for (size_t k = 0; k < kUnitsPerRun; ++k) indentRun_ += unit_;
+  for (size_t k = 0; k < kUnitsPerRun; ++k) indentRun_ += indentUnit;
 }
 
 void Sorter::run() {
@@ -293,20 +289,23 @@ size_t Sorter::copyWord(size_t i) {
 size_t Sorter::doubleQuote(size_t i) {
   if (language_.hasTextBlocks && at(i + 1) == '"' && at(i + 2) == '"')
     return textBlock(i);
-  if (language_.hasRawStrings && rawDelimiterEnd(i) != kNone)
-    return rawString(i);
-  LiteralEnd how;
-  size_t end = scanLiteral(i, &how);
-  return literal(i, how, end);
+  size_t open = language_.hasRawStrings ? rawDelimiterEnd(i) : kNone;
+  if (open != kNone) return rawString(i, open);
+  return quotedLiteral(i);
 }
 
 size_t Sorter::singleQuote(size_t i) {
   // A digit separator is an ordinary character, written with the digits
   // after it.
-  if (language_.hasDigitSeparators && continuesNumber(i)) return copyWord(i);
+  if (isDigitSeparator(i)) return copyWord(i);
+  return quotedLiteral(i);
+}
+
+// A string or character literal, which ends at its own quote or its line.
+size_t Sorter::quotedLiteral(size_t quote) {
   LiteralEnd how;
-  size_t end = scanLiteral(i, &how);
-  return literal(i, how, end);
+  size_t end = scanLiteral(quote, &how);
+  return literal(quote, how, end);
 }
 
 // Writes the literal from `quote` to `end`, which it left as `how` says.
@@ -317,29 +316,29 @@ size_t Sorter::literal(size_t quote, LiteralEnd how, size_t end) {
   return end;
 }
 
-size_t Sorter::rawString(size_t quote) {
-  size_t open = rawDelimiterEnd(quote);
+// Writes the literal from `quote` through its closer of `closerSize` bytes at
+// `close`, or to the end of the text when `close` is kNone.
+size_t Sorter::literalClosedAt(size_t quote, size_t close, size_t closerSize) {
+  if (close == kNone) return literal(quote, LiteralEnd::kText, size_);
+  return literal(quote, LiteralEnd::kQuote, close + closerSize);
+}
+
+// A raw string whose delimiter ends with the "(" at `open`.
+size_t Sorter::rawString(size_t quote, size_t open) {
   std::string closing = ")";
   closing.append(text_ + quote + 1, open - quote - 1);
   closing += '"';
   size_t close = std::string_view(text_, size_).find(closing, open + 1);
-  if (close == kNone) return literal(quote, LiteralEnd::kText, size_);
-  return literal(quote, LiteralEnd::kQuote, close + closing.size());
+  return literalClosedAt(quote, close, closing.size());
 }
 
 size_t Sorter::textBlock(size_t quote) {
-  size_t close = textBlockEnd(quote + 3);
-  if (close == kNone) return literal(quote, LiteralEnd::kText, size_);
-  return literal(quote, LiteralEnd::kQuote, close + 3);
+  return literalClosedAt(quote, textBlockEnd(quote + 3), 3);
 }
 
 size_t Sorter::directive(size_t hash) {
   if (startsSourceLine(hash) && outputLineHasInk()) out_->append('\n');
-  size_t lineFeed = directiveEnd(hash + 1);
-  size_t end = lineFeed == kNone ? size_ : lineFeed + 1;
-  writeOrdinary(text_ + hash, end - hash);
-  if (lineFeed != kNone) afterBlank = true;
-  return end;
+  return writeThroughLineFeed(hash, directiveEnd(hash + 1));
 }
 
 size_t Sorter::slash(size_t i) {
@@ -362,9 +361,14 @@ size_t Sorter::blockComment(size_t slash) {
 }
 
 size_t Sorter::lineComment(size_t slash) {
-  size_t lineFeed = lineCommentEnd(slash + 2);
+  return writeThroughLineFeed(slash, lineCommentEnd(slash + 2));
+}
+
+// Writes a line comment or preprocessor line from `from` through the line
+// feed at `lineFeed` that ends it, or to the end of the text.
+size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed) {
   size_t end = lineFeed == kNone ? size_ : lineFeed + 1;
-  writeOrdinary(text_ + slash, end - slash);
+  writeOrdinary(text_ + from, end - from);
   if (lineFeed != kNone) afterBlank = true;
   return end;
 }
@@ -419,7 +423,12 @@ void Sorter::writeOrdinary(const char* data, size_t size) {
 }
 
 void Sorter::indent(long long levels) {
-  if (levels > 0) out_->appendRepeated(indentRun_, unit_, levels);
+  if (levels <= 0 || indentRun_.empty()) return;
+  for (size_t bytes = unitSize_ * levels; bytes > 0 && !out_->full();) {
+    size_t piece = std::min(bytes, indentRun_.size());
+    out_->append(indentRun_.data(), piece);
+    bytes -= piece;
+  }
 }
 
 // A brace begins a line; an empty text is at the start of one.
@@ -480,8 +489,7 @@ size_t Sorter::directiveEnd(size_t i) {
   while (i < size_) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;
-    if (c == '"' ||
-        (c == '\'' && !(language_.hasDigitSeparators && continuesNumber(i)))) {
+    if (c == '"' || (c == '\'' && !isDigitSeparator(i))) {
       LiteralEnd how;
       i = scanLiteral(i, &how);
       if (how == LiteralEnd::kLineFeed) return i - 1;
@@ -532,11 +540,12 @@ size_t Sorter::textBlockEnd(size_t i) const {
   return kNone;
 }
 
-// True when the quote at `quote` separates the digits of a number: the word
-// before it (letters, digits, "_", "." and "'") begins with a digit, or with
-// "." and a digit. The word's start is remembered for the next quote, so that
-// a long number costs one scan.
-bool Sorter::continuesNumber(size_t quote) {
+// True when the language has digit separators and the quote at `quote`
+// separates the digits of a number: the word before it (letters, digits, "_",
+// "." and "'") begins with a digit, or with "." and a digit. The word's start
+// is remembered for the next quote, so that a long number costs one scan.
+bool Sorter::isDigitSeparator(size_t quote) {
+  if (!language_.hasDigitSeparators) return false;
   size_t start = quote;
   while (start > 0 &&
          isNumberByte(static_cast<unsigned char>(text_[start - 1]))) {
