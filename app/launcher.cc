@@ -11,14 +11,8 @@
 
 namespace {
 
-const char kHelpRule[] =
-    "=================================================================";
-const char kHelpLine[] =
-    "-----------------------------------------------------------------";
-const char kBannerRule[] =
-    "=============================================================";
-const char kBannerLine[] =
-    "-------------------------------------------------------------";
+const size_t kHelpWidth = 65;
+const size_t kBannerWidth = 61;
 const char kTitle[] = " Quillfix v1.0";
 const char kCredits[] = "  - programmed by Hana Kim and Jonas Berg";
 const char kDescription[] =
@@ -31,13 +25,28 @@ void writeLine(const std::string& text) {
   std::fflush(stdout);
 }
 
-void writeHeading(const char* rule, const char* line) {
-  writeLine(rule);
+// The separator lines of a screen `width` characters wide.
+std::string rule(size_t width) {
+  return std::string(width, '=');
+}
+std::string line(size_t width) {
+  return std::string(width, '-');
+}
+
+void writeHeading(size_t width) {
+  writeLine(rule(width));
   writeLine(kTitle);
   writeLine(kCredits);
-  writeLine(line);
+  writeLine(line(width));
   writeLine(kDescription);
-  writeLine(std::string(rule) + "\n");
+  writeLine(rule(width) + "\n");
+}
+
+// Writes `text` to standard output, a text stream, and flushes it; false if
+// that failed.
+bool writeStandardOutput(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 // Reads one line of standard input; its line feed, and a CR before it, are
@@ -94,14 +103,7 @@ int Launcher::run() {
   }
   if (sourcePath.empty()) fatal("ERROR: sourcefile is null. ");
 
-  std::string extension = fileExtension();
-  std::unique_ptr<Code> code;
-  if (extension == "cpp" || extension == "c")
-    code = std::make_unique<CppCode>(sourcePath);
-  else if (extension == "java")
-    code = std::make_unique<JavaCode>(sourcePath);
-  else
-    fatal("ERROR: Don't support file type.");
+  std::unique_ptr<Code> code = createFormatter();
   code->setIndent(indentSpec);
   formattedText = code->sort();
   code.reset();
@@ -114,15 +116,25 @@ int Launcher::run() {
   return shown ? 0 : 1;
 }
 
+// Chooses the formatter by the extension, before the file is opened, and
+// loads the file.
+std::unique_ptr<Code> Launcher::createFormatter() const {
+  std::string extension = fileExtension();
+  if (extension == "cpp" || extension == "c")
+    return std::make_unique<CppCode>(sourcePath);
+  if (extension != "java") fatal("ERROR: Don't support file type.");
+  return std::make_unique<JavaCode>(sourcePath);
+}
+
 std::string Launcher::fileExtension() const {
   size_t dot = sourcePath.rfind('.');
   return dot == std::string::npos ? sourcePath : sourcePath.substr(dot + 1);
 }
 
 void Launcher::showHelp() const {
-  writeHeading(kHelpRule, kHelpLine);
+  writeHeading(kHelpWidth);
   writeLine(" usage : quillfix [options] [path][filename]");
-  writeLine(kHelpLine);
+  writeLine(line(kHelpWidth));
   writeLine(" [options]");
   writeLine("  - /? : detail helps");
   writeLine("  - /sn [filename] : save the sorted code to new file");
@@ -130,12 +142,12 @@ void Launcher::showHelp() const {
   writeLine(
       "  - /i [s|t][num] : determine indent character (s: Space, t: Tab)");
   writeLine("                    ex> /i s2    (two space)");
-  writeLine(kHelpLine);
+  writeLine(line(kHelpWidth));
   std::fputc('\n', stdout);
 }
 
 void Launcher::askSourcePath() {
-  writeHeading(kBannerRule, kBannerLine);
+  writeHeading(kBannerWidth);
   writeLine("(Please execute with /? to help)");
   writeLine("Enter the path of source file: ");
   sourcePath = readLine();

@@ -1,8 +1,11 @@
 #ifndef QUILLFIX_APP_LAUNCHER_H_
 #define QUILLFIX_APP_LAUNCHER_H_
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class Code;
 
 // One option pair from the command line, such as "/i" with "s2".
 struct Option {
@@ -33,6 +36,7 @@ class Launcher {
 
  private:
   int optionCount() const { return static_cast<int>(options.size()); }
+  std::unique_ptr<Code> createFormatter() const;
 
   std::vector<Option> options;
   std::string sourcePath;

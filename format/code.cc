@@ -1,5 +1,6 @@
 #include "format/code.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "format/engine.h"

@@ -30,8 +30,6 @@ class Code {
   /// Returns the formatted text.
   virtual std::string sort() const;
 
-  const std::string& text() const { return sourceText; }
-
  protected:
   /// Formats the text by the rules of `language`, or ends the program when
   /// the result grows too large.

@@ -23,8 +23,4 @@ void reserveLarge(std::string* text, size_t size);
 /// Returns the command line's arguments, program name first, in UTF-8.
 std::vector<std::string> commandLine(int argc, char** argv);
 
-/// Writes `text` to standard output, as a text stream, and flushes it; false
-/// if that failed.
-bool writeStandardOutput(const std::string& text);
-
 #endif  // QUILLFIX_PLATFORM_PLATFORM_H_

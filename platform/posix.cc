@@ -88,9 +88,9 @@ ReadResult readWholeFile(const std::string& path, std::string* bytes) {
   }
   // One byte more than the size, so that the read that sees the end of a
   // regular file needs no room of its own.
-  reserveLarge(bytes, S_ISREG(info.st_mode) ? info.st_size + 1 : 0);
-  bytes->assign(S_ISREG(info.st_mode) ? info.st_size + 1 : kUnknownSizeChunk,
-                '\0');
+  size_t room = S_ISREG(info.st_mode) ? info.st_size + 1 : kUnknownSizeChunk;
+  reserveLarge(bytes, room);
+  bytes->assign(room, '\0');
   size_t used = 0;
   for (;;) {
     if (used == bytes->size()) bytes->resize(bytes->size() * 2);
@@ -131,9 +131,4 @@ void reserveLarge(std::string* text, size_t size) {
 
 std::vector<std::string> commandLine(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
-}
-
-bool writeStandardOutput(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }

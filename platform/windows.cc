@@ -148,8 +148,3 @@ std::vector<std::string> commandLine(int, char**) {
   LocalFree(wide);
   return arguments;
 }
-
-bool writeStandardOutput(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  return std::fflush(stdout) == 0 && !std::ferror(stdout);
-}
