@@ -22,6 +22,12 @@ void redirect(const std::string& path, int flags, int target) {
   close(fd);
 }
 
+void limitTo(int resource, long bytes) {
+  struct rlimit limit = {static_cast<rlim_t>(bytes),
+                         static_cast<rlim_t>(bytes)};
+  setrlimit(resource, &limit);
+}
+
 [[noreturn]] void startChild(const std::vector<std::string>& args,
                              const RunOptions& options,
                              const std::string& scratch) {
@@ -30,15 +36,9 @@ void redirect(const std::string& path, int flags, int target) {
   umask(022);
   if (options.fileSizeLimit >= 0) {
     signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = {static_cast<rlim_t>(options.fileSizeLimit),
-                           static_cast<rlim_t>(options.fileSizeLimit)};
-    setrlimit(RLIMIT_FSIZE, &limit);
+    limitTo(RLIMIT_FSIZE, options.fileSizeLimit);
   }
-  if (options.memoryLimit >= 0) {
-    struct rlimit limit = {static_cast<rlim_t>(options.memoryLimit),
-                           static_cast<rlim_t>(options.memoryLimit)};
-    setrlimit(RLIMIT_AS, &limit);
-  }
+  if (options.memoryLimit >= 0) limitTo(RLIMIT_AS, options.memoryLimit);
   redirect(scratch + "/in", O_RDONLY, 0);
   redirect(options.stdoutPath.empty() ? scratch + "/out" : options.stdoutPath,
            O_WRONLY | O_CREAT | O_TRUNC, 1);
