@@ -97,6 +97,10 @@ class Output {
   bool full() const { return full_; }
   bool empty() const { return used_ == 0; }
   char back() const { return (*text_)[used_ - 1]; }
+  bool endsWith(std::string_view tail) const {
+    return used_ >= tail.size() &&
+           text_->compare(used_ - tail.size(), tail.size(), tail) == 0;
+  }
   const char* data() const { return text_->data(); }
   size_t size() const { return used_; }
   void finish() { text_->resize(used_); }
@@ -145,6 +149,16 @@ class Sorter {
 
  private:
   char at(size_t i) const { return i < size_ ? text_[i] : '\0'; }
+  bool isBlankAt(size_t i) const {
+    return i < size_ &&
+           classes_[static_cast<unsigned char>(text_[i])] == kBlank;
+  }
+  // A backslash in normal mode is written, so the line feed after it is too.
+  bool isSplice(size_t i) const {
+    return language_.splicesLines && text_[i] == '\n' && i > 0 &&
+           text_[i - 1] == '\\';
+  }
+  static char asBlank(char c) { return c == '\t' ? ' ' : c; }
 
   size_t blankRun(size_t i);
   size_t copyWord(size_t i);
@@ -191,14 +205,16 @@ class Sorter {
   // the step that opens it.
   bool atLineStart = true;
   bool afterBlank = true;
-  bool literalEnded = false;  // the last thing seen closed a literal
-  bool blankOwed = false;     // ... and white space after it was dropped
-  bool glueNext = false;      // the current character meets such a literal
+  bool literalEnded = false;      // the last thing seen closed a literal
+  bool blankOwed = false;         // ... and white space after it was dropped
+  bool glueNext = false;          // the current character meets such a literal
+  bool emptyStringEnded = false;  // ... which was ""
   long long braceDepth = 0;
   long long parenDepth = 0;
 
   size_t numberQuote_ = kNone;  // the last quote tested as a digit separator
   size_t numberStart_ = 0;      // where the word before it starts
+  size_t numberFloor_ = 0;      // a number starts after the last literal
 };
 
 Sorter::Sorter(const std::string& source, const Language& language,
@@ -264,15 +280,14 @@ void Sorter::run() {
 }
 
 // Of a run of blanks, tabs and line feeds only the first can be written; a
-// tab is written as a blank.
+// tab is written as a blank. A line feed that a backslash splices keeps the
+// next one too, so that the lines it joins stay apart.
 size_t Sorter::blankRun(size_t i) {
-  if (!atLineStart && !afterBlank)
-    out_->append(text_[i] == '\t' ? ' ' : text_[i]);
+  if (!atLineStart && !afterBlank) out_->append(asBlank(text_[i]));
+  if (isSplice(i) && isBlankAt(i + 1)) out_->append(asBlank(text_[++i]));
   if (literalEnded) blankOwed = true;
   afterBlank = true;
-  for (++i;
-       i < size_ && classes_[static_cast<unsigned char>(text_[i])] == kBlank;)
-    ++i;
+  for (++i; isBlankAt(i);) ++i;
   return i;
 }
 
@@ -287,6 +302,9 @@ size_t Sorter::copyWord(size_t i) {
 }
 
 size_t Sorter::doubleQuote(size_t i) {
+  // "" and a quote after it would open a text block.
+  if (language_.hasTextBlocks && glueNext && emptyStringEnded)
+    out_->append(' ');
   if (language_.hasTextBlocks && at(i + 1) == '"' && at(i + 2) == '"')
     return textBlock(i);
   size_t open = language_.hasRawStrings ? rawDelimiterEnd(i) : kNone;
@@ -313,6 +331,8 @@ size_t Sorter::literal(size_t quote, LiteralEnd how, size_t end) {
   writeOrdinary(text_ + quote, end - quote);
   if (how != LiteralEnd::kText) afterBlank = true;
   literalEnded = how == LiteralEnd::kQuote;
+  emptyStringEnded = end - quote == 2 && text_[quote] == '"';
+  numberFloor_ = end;
   return end;
 }
 
@@ -431,9 +451,13 @@ void Sorter::indent(long long levels) {
   }
 }
 
-// A brace begins a line; an empty text is at the start of one.
+// A brace begins a line; an empty text is at the start of one. A line feed
+// after a backslash splices two lines instead of starting one, so a line
+// that ends in a backslash is followed by an empty line.
 void Sorter::guardLineStart() {
-  if (!out_->empty() && out_->back() != '\n') out_->append('\n');
+  if (out_->empty()) return;
+  if (out_->back() != '\n') out_->append('\n');
+  if (language_.splicesLines && out_->endsWith("\\\n")) out_->append('\n');
 }
 
 // Returns where the literal opened at `quote` ends: past its closing quote,
@@ -476,7 +500,7 @@ size_t Sorter::lineCommentEnd(size_t from) const {
     const void* found = std::memchr(text_ + from, '\n', size_ - from);
     if (!found) return kNone;
     size_t i = static_cast<const char*>(found) - text_;
-    if (!language_.continuesLineComments || text_[i - 1] != '\\') return i;
+    if (!language_.splicesLines || text_[i - 1] != '\\') return i;
     from = i + 1;
   }
   return kNone;
@@ -491,7 +515,7 @@ size_t Sorter::directiveEnd(size_t i) {
     if (c == '\n' && text_[i - 1] != '\\') return i;
     if (c == '"' || (c == '\'' && !isDigitSeparator(i))) {
       LiteralEnd how;
-      i = scanLiteral(i, &how);
+      i = numberFloor_ = scanLiteral(i, &how);
       if (how == LiteralEnd::kLineFeed) return i - 1;
     } else if (c == '/' && at(i + 1) == '*') {
       size_t close = commentClose(i + 2);
@@ -542,12 +566,13 @@ size_t Sorter::textBlockEnd(size_t i) const {
 
 // True when the language has digit separators and the quote at `quote`
 // separates the digits of a number: the word before it (letters, digits, "_",
-// "." and "'") begins with a digit, or with "." and a digit. The word's start
-// is remembered for the next quote, so that a long number costs one scan.
+// "." and "'", but not the closing quote of a literal) begins with a digit,
+// or with "." and a digit. The word's start is remembered for the next quote,
+// so that a long number costs one scan.
 bool Sorter::isDigitSeparator(size_t quote) {
   if (!language_.hasDigitSeparators) return false;
   size_t start = quote;
-  while (start > 0 &&
+  while (start > numberFloor_ &&
          isNumberByte(static_cast<unsigned char>(text_[start - 1]))) {
     --start;
     if (start == numberQuote_) {

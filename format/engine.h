@@ -6,11 +6,11 @@
 
 // The few rules in which the languages differ; the engine reads them.
 struct Language {
-  bool hasDirectives;          // "#" opens a preprocessor line
-  bool continuesLineComments;  // a backslash before the line feed goes on
-  bool hasRawStrings;          // R"delimiter( ... )delimiter"
-  bool hasDigitSeparators;     // 1'000'000
-  bool hasTextBlocks;          // """ ... """
+  bool hasDirectives;       // "#" opens a preprocessor line
+  bool splicesLines;        // a backslash before a line feed joins lines
+  bool hasRawStrings;       // R"delimiter( ... )delimiter"
+  bool hasDigitSeparators;  // 1'000'000
+  bool hasTextBlocks;       // """ ... """
 };
 
 extern const Language kCppLanguage;

@@ -184,6 +184,19 @@ TEST_F(CppSortTest, QuoteInsideANumberSeparatesDigits) {
     {__LINE__, "f = .5'0;  g;", "f = .5'0;\ng;\n"},
     {__LINE__, "c = x'a';  g;", "c = x'a';\ng;\n"},
     {__LINE__, "c = 'a''b';", "c = 'a''b';\n"},
+    {__LINE__, "c = 'x 0''\t';  g;", "c = 'x 0''\t';\ng;\n"},
+  });
+}
+
+TEST_F(CppSortTest, LineSpliceKeepsTheLinesItJoinsApart) {
+  expectSorted(kCppLanguage, "\t", {
+    {__LINE__, "a\\\n  b;", "a\\\n b;\n"},
+    {__LINE__, "a\\\n\nb;", "a\\\n\nb;\n"},
+    {__LINE__, "a\\\n\t\tb;", "a\\\n b;\n"},
+    {__LINE__, "x = 1 + \\\n    2;", "x = 1 + \\\n 2;\n"},
+    {__LINE__, "a\\\nb;", "a\\\nb;\n"},
+    {__LINE__, "f()\\\n{x;}", "f() \\\n\n{\n\tx;\n}\n\n"},
+    {__LINE__, "a\\{", "a\\\n\n{\n\t"},
   });
 }
 

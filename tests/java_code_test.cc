@@ -106,6 +106,8 @@ TEST_F(JavaSortTest, RulesSharedWithCKeepTokens) {
     {__LINE__, "/*/ x */", "/*/ x */\n"},
     {__LINE__, "/**/x;", "/**/\nx;\n"},
     {__LINE__, "s = \"a\" + \"b\";", "s = \"a\"+ \"b\";\n"},
+    {__LINE__, "s = \"\" \"x  y\";", "s = \"\" \"x  y\";\n"},
+    {__LINE__, "s = \"a\" \"b\";", "s = \"a\"\"b\";\n"},
     {__LINE__, "s = \"a\"\n  .length();", "s = \"a\".length() ;\n"},
     {__LINE__, "c = 'a'\n  instanceof X;", "c = 'a' instanceof X;\n"},
   });
@@ -126,6 +128,8 @@ TEST_F(JavaSortTest, TextBlockIsCopiedWhole) {
 TEST_F(JavaSortTest, WhatOnlyCHasIsOrdinaryHere) {
   expectSorted(kJavaLanguage, "\t", {
     {__LINE__, "// dir \\\nx; y;\nz;\n", "// dir \\\nx;\ny;\nz;\n"},
+    {__LINE__, "a\\\n  b;", "a\\\nb;\n"},
+    {__LINE__, "a\\{", "a\\\n{\n\t"},
     {__LINE__, "s = R\"(a\n  b)\";", "s = R\"(a\nb)\";"},
     {__LINE__, "f(x)\n#endif\ng;\n", "f(x) #endif\ng;\n"},
     {__LINE__, "#x = \"{\";  y;", "#x = \"{\";\ny;\n"},
