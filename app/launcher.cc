@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "format/console.h"
 #include "format/cpp_code.h"
-#include "format/fatal.h"
 #include "format/java_code.h"
 #include "platform/platform.h"
 
@@ -20,9 +20,7 @@ const char kDescription[] =
 
 // A screen line: the text, a line feed, and a flush.
 void writeLine(const std::string& text) {
-  std::fputs(text.c_str(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+  writeOutput(text + '\n');
 }
 
 // The separator lines of a screen `width` characters wide.
@@ -40,13 +38,6 @@ void writeHeading(size_t width) {
   writeLine(line(width));
   writeLine(kDescription);
   writeLine(rule(width) + "\n");
-}
-
-// Writes `text` to standard output, a text stream, and flushes it; false if
-// that failed.
-bool writeStandardOutput(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 // Reads one line of standard input; its line feed, and a CR before it, are
@@ -80,7 +71,7 @@ Launcher::Launcher(int argc, const char* const* argv) {
   }
 }
 
-int Launcher::run() {
+void Launcher::run() {
   std::string indentSpec = "t1";
   bool viewRequested = true;
   bool saveRequested = false;
@@ -106,14 +97,14 @@ int Launcher::run() {
   std::unique_ptr<Code> code = createFormatter();
   code->setIndent(indentSpec);
   formattedText = code->sort();
+  sourceEndsEarly = code->textEndsEarly();
   code.reset();
 
-  bool shown = !viewRequested || writeStandardOutput(formattedText);
-  bool saved = !saveRequested || saveFormattedText();
-  if (!shown)
-    std::fputs("quillfix: writing to standard output failed\n", stderr);
-  if (!saved) fatal(savePath + " : Saving the sorted code failed.");
-  return shown ? 0 : 1;
+  // A failed print is reported after saving, so that the save still happens.
+  bool shown = !viewRequested || writeSortedOutput(formattedText);
+  if (saveRequested && !saveFormattedText())
+    fatal(savePath + " : Saving the sorted code failed.");
+  if (!shown) outputFailed();
 }
 
 // Chooses the formatter by the extension, before the file is opened, and
@@ -143,7 +134,7 @@ void Launcher::showHelp() const {
       "  - /i [s|t][num] : determine indent character (s: Space, t: Tab)");
   writeLine("                    ex> /i s2    (two space)");
   writeLine(line(kHelpWidth));
-  std::fputc('\n', stdout);
+  writeOutput("\n");
 }
 
 void Launcher::askSourcePath() {
@@ -153,6 +144,9 @@ void Launcher::askSourcePath() {
   sourcePath = readLine();
 }
 
+// The source is not replaced by a text that a 0x1A cut short: its tail would
+// be lost.
 bool Launcher::saveFormattedText() const {
+  if (sourceEndsEarly && isSameFile(savePath, sourcePath)) return false;
   return replaceFile(savePath, formattedText);
 }

@@ -19,8 +19,8 @@ class Launcher {
   /// Takes the option pairs and the source path from the argument vector.
   Launcher(int argc, const char* const* argv);
 
-  /// Carries out the job; returns the exit status when it gets to the end.
-  int run();
+  /// Carries out the job, or ends the program early with a message.
+  void run();
 
   /// Returns what follows the last "." of the source path.
   std::string fileExtension() const;
@@ -42,6 +42,7 @@ class Launcher {
   std::string sourcePath;
   std::string savePath;
   std::string formattedText;
+  bool sourceEndsEarly = false;  // a 0x1A ended the text before the file
 };
 
 #endif  // QUILLFIX_APP_LAUNCHER_H_

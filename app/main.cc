@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/launcher.h"
-#include "format/fatal.h"
+#include "format/console.h"
 #include "platform/platform.h"
 
 namespace {
@@ -22,5 +22,6 @@ int main(int argc, char** argv) {
     pointers.push_back(argument.c_str());
   pointers.push_back(nullptr);
   Launcher launcher(static_cast<int>(arguments.size()), pointers.data());
-  return launcher.run();
+  launcher.run();
+  return 0;
 }

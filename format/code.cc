@@ -1,15 +1,12 @@
 #include "format/code.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "format/console.h"
 #include "format/engine.h"
-#include "format/fatal.h"
 #include "platform/platform.h"
 
 namespace {
-
-const char kEndOfText = 0x1A;
 
 bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
@@ -37,26 +34,6 @@ int32_t parseCount(const std::string& text, bool* clamped) {
 
 }  // namespace
 
-void applyTextMode(std::string* bytes) {
-  size_t end = bytes->find(kEndOfText);
-  if (end != std::string::npos) bytes->resize(end);
-  // Moves each stretch up to the next CR LF down over the CRs dropped so far.
-  char* text = &(*bytes)[0];
-  size_t size = bytes->size();
-  size_t to = 0;
-  size_t from = 0;
-  while (from < size) {
-    const void* cr = std::memchr(text + from, '\r', size - from);
-    size_t stretchEnd = cr ? static_cast<const char*>(cr) - text + 1 : size;
-    bool dropCr = cr && stretchEnd < size && text[stretchEnd] == '\n';
-    size_t kept = stretchEnd - from - (dropCr ? 1 : 0);
-    if (to != from) std::memmove(text + to, text + from, kept);
-    to += kept;
-    from = stretchEnd;
-  }
-  bytes->resize(to);
-}
-
 Code::Code(std::string path) : sourcePath(std::move(path)) {
   if (sourcePath.empty()) fatal("Error: No Filename. ");
   loadSource();
@@ -65,7 +42,7 @@ Code::Code(std::string path) : sourcePath(std::move(path)) {
 void Code::loadSource() {
   switch (readWholeFile(sourcePath, &sourceText)) {
     case ReadResult::kOk:
-      applyTextMode(&sourceText);
+      sourceEncoding.decode(&sourceText);
       return;
     case ReadResult::kOpenFailed:
       fatal(sourcePath + " : Source file opening failed.");
@@ -93,10 +70,12 @@ std::string Code::sort() const {
   fatal("ERROR: This program has a fatal error. ");
 }
 
+// The size limit counts the bytes of the source and of the sorted code.
 std::string Code::sortAs(const Language& language) const {
   std::string result;
-  if (!sortText(sourceText, language, indentUnit(),
-                sortedSizeLimit(sourceText.size()), &result))
+  const size_t unit = sourceEncoding.unitSize();
+  const size_t limit = sortedSizeLimit(sourceText.size() * unit) / unit;
+  if (!sortText(sourceText, language, indentUnit(), limit, &result))
     fatal(kTooLargeMessage);
-  return result;
+  return sourceEncoding.encode(std::move(result), kCrLfLineEnds);
 }

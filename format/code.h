@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <string>
 
-struct Language;
+#include "format/encoding.h"
 
-/// Applies the text-mode reading rules to raw file bytes: CR LF becomes LF,
-/// a lone CR stays, and the first 0x1A ends the text.
-void applyTextMode(std::string* bytes);
+struct Language;
 
 /// The largest indent count accepted.
 const int32_t kMaxIndentCount = 256;
@@ -27,8 +25,12 @@ class Code {
   /// Returns the text of one indentation level.
   std::string indentUnit() const;
 
-  /// Returns the formatted text.
+  /// Returns the formatted text as it is written: in the source's encoding,
+  /// with the platform's line ends.
   virtual std::string sort() const;
+
+  /// True when a 0x1A ended the text before the end of the file.
+  bool textEndsEarly() const { return sourceEncoding.endsEarly(); }
 
  protected:
   /// Formats the text by the rules of `language`, or ends the program when
@@ -36,7 +38,8 @@ class Code {
   std::string sortAs(const Language& language) const;
 
   std::string sourcePath;
-  std::string sourceText;
+  std::string sourceText;  // one byte per code unit of the file
+  SourceEncoding sourceEncoding;
   std::string indentChar = "\t";
   int32_t indentCount = 1;
 

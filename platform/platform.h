@@ -8,13 +8,26 @@
 
 enum class ReadResult { kOk, kOpenFailed, kReadFailed };
 
+/// True where text files end their lines in CR LF.
+extern const bool kCrLfLineEnds;
+
 /// Reads the whole file at `path` as raw bytes into `bytes`. A directory, or
 /// a path holding a NUL byte, cannot be opened.
 ReadResult readWholeFile(const std::string& path, std::string* bytes);
 
-/// Replaces the file at `path` with `text` so that a failure at any point
-/// leaves the old file as it was; returns false on failure.
+/// Replaces the file at `path` with `text`; returns false on failure. A file
+/// the user may not write is refused. The text goes to a temporary file
+/// beside the target, which replaces it once written whole, so that a failure
+/// leaves the old file as it was; where the folder refuses a temporary file,
+/// the target is overwritten in place, after its new size was reserved.
 bool replaceFile(const std::string& path, const std::string& text);
+
+/// Writes the sorted code to standard output as it is, with no line-end
+/// translation, and flushes it; false on failure.
+bool writeSortedOutput(const std::string& bytes);
+
+/// True when both paths name one existing file.
+bool isSameFile(const std::string& path, const std::string& other);
 
 /// Makes room for `size` bytes in `text`, in huge pages where the system
 /// offers them, so that filling a large text takes few page faults.

@@ -10,6 +10,8 @@
 
 #include "platform/platform.h"
 
+const bool kCrLfLineEnds = false;
+
 namespace {
 
 const size_t kUnknownSizeChunk = 1 << 16;
@@ -47,7 +49,7 @@ bool writeAll(int fd, const char* data, size_t size) {
 }
 
 // For targets that cannot be renamed over: devices, pipes, sockets.
-bool writeInPlace(const std::string& path, const std::string& text) {
+bool writeIntoDevice(const std::string& path, const std::string& text) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool written = writeAll(fd, text.data(), text.size());
@@ -60,11 +62,25 @@ mode_t newFileMode() {
   return 0666 & ~mask;
 }
 
+// For a file in a folder that refuses new files. Its new size is reserved
+// first, so that a full disk fails before the old text is touched.
+bool overwriteInPlace(const std::string& path, const std::string& text) {
+  int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool done = text.empty() || posix_fallocate(fd, 0, text.size()) == 0;
+  done = done && writeAll(fd, text.data(), text.size()) &&
+         ftruncate(fd, text.size()) == 0 && fsync(fd) == 0;
+  return close(fd) == 0 && done;
+}
+
 bool writeThroughTemporary(const std::string& path, const std::string& text,
                            const struct stat* existing) {
   std::string temporary = directoryOf(path) + ".quillfix-XXXXXX";
   int fd = mkstemp(&temporary[0]);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    bool folderRefused = errno == EACCES || errno == EPERM;
+    return existing && folderRefused && overwriteInPlace(path, text);
+  }
   bool done =
       fchmod(fd, existing ? existing->st_mode & 07777 : newFileMode()) == 0;
   if (done && existing) (void)!fchown(fd, existing->st_uid, existing->st_gid);
@@ -114,8 +130,22 @@ bool replaceFile(const std::string& path, const std::string& text) {
   struct stat info;
   if (stat(target.c_str(), &info) != 0)
     return writeThroughTemporary(target, text, nullptr);
-  if (!S_ISREG(info.st_mode)) return writeInPlace(target, text);
+  if (!S_ISREG(info.st_mode)) return writeIntoDevice(target, text);
+  // The rename would go around the file's own permission.
+  if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
   return writeThroughTemporary(target, text, &info);
+}
+
+bool writeSortedOutput(const std::string& bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
+bool isSameFile(const std::string& path, const std::string& other) {
+  struct stat first;
+  struct stat second;
+  return stat(path.c_str(), &first) == 0 && stat(other.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 void reserveLarge(std::string* text, size_t size) {

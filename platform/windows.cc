@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -5,8 +7,10 @@
 
 #include "platform/platform.h"
 
-// Paths are UTF-8 inside quillfix and UTF-16 for Windows. The files written
-// are text files: each line feed becomes CR LF.
+// Paths are UTF-8 inside quillfix and UTF-16 for Windows. The sorted code
+// comes with CR LF line ends already, and is written as it is.
+
+const bool kCrLfLineEnds = true;
 
 namespace {
 
@@ -37,16 +41,6 @@ std::string narrow(const wchar_t* wide) {
   return text;
 }
 
-std::string withCrLf(const std::string& text) {
-  std::string lines;
-  lines.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    if (c == '\n') lines += '\r';
-    lines += c;
-  }
-  return lines;
-}
-
 bool writeAll(HANDLE file, const std::string& bytes) {
   for (size_t done = 0; done < bytes.size();) {
     DWORD part =
@@ -73,6 +67,36 @@ std::wstring directoryOf(const std::wstring& path) {
   size_t slash = path.find_last_of(L"\\/");
   if (slash == std::wstring::npos) return L".";
   return path.substr(0, slash + 1);
+}
+
+// For a file in a folder that refuses new files. It is grown to its new size
+// first, so that a full disk fails before the old text is touched.
+bool overwriteInPlace(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size = {};
+  LARGE_INTEGER newSize = {};
+  LARGE_INTEGER start = {};
+  newSize.QuadPart = static_cast<LONGLONG>(bytes.size());
+  bool done = GetFileSizeEx(file, &size);
+  if (done && newSize.QuadPart > size.QuadPart)
+    done = SetFilePointerEx(file, newSize, nullptr, FILE_BEGIN) &&
+           SetEndOfFile(file);
+  done = done && SetFilePointerEx(file, start, nullptr, FILE_BEGIN) &&
+         writeAll(file, bytes) && SetEndOfFile(file) && FlushFileBuffers(file);
+  return CloseHandle(file) && done;
+}
+
+bool identify(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+  HANDLE file =
+      CreateFileW(widen(path).c_str(), 0,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool known = GetFileInformationByHandle(file, info);
+  CloseHandle(file);
+  return known;
 }
 
 // True for a target that is not a file on a disk, such as NUL or a pipe.
@@ -120,20 +144,39 @@ ReadResult readWholeFile(const std::string& path, std::string* bytes) {
 bool replaceFile(const std::string& path, const std::string& text) {
   if (path.empty() || path.find('\0') != std::string::npos) return false;
   std::wstring target = widen(path);
-  std::string bytes = withCrLf(text);
-  if (isDevice(target)) return writeFile(target, OPEN_EXISTING, bytes, false);
+  if (isDevice(target)) return writeFile(target, OPEN_EXISTING, text, false);
+  DWORD attributes = GetFileAttributesW(target.c_str());
+  bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   wchar_t temporary[MAX_PATH + 1];
   if (!GetTempFileNameW(directoryOf(target).c_str(), L"qfx", 0, temporary))
-    return false;
-  DWORD attributes = GetFileAttributesW(target.c_str());
-  bool done = writeFile(temporary, TRUNCATE_EXISTING, bytes, true);
-  if (done && attributes != INVALID_FILE_ATTRIBUTES)
-    SetFileAttributesW(temporary, attributes);
+    return exists && GetLastError() == ERROR_ACCESS_DENIED &&
+           overwriteInPlace(target, text);
+  bool done = writeFile(temporary, TRUNCATE_EXISTING, text, true);
+  if (done && exists) SetFileAttributesW(temporary, attributes);
   done =
       done && MoveFileExW(temporary, target.c_str(),
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (!done) DeleteFileW(temporary);
   return done;
+}
+
+bool writeSortedOutput(const std::string& bytes) {
+  std::fflush(stdout);
+  int mode = _setmode(_fileno(stdout), _O_BINARY);
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  bool done = std::fflush(stdout) == 0 && !std::ferror(stdout);
+  if (mode != -1) _setmode(_fileno(stdout), mode);
+  return done;
+}
+
+bool isSameFile(const std::string& path, const std::string& other) {
+  BY_HANDLE_FILE_INFORMATION first;
+  BY_HANDLE_FILE_INFORMATION second;
+  return identify(path, &first) && identify(other, &second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
 }
 
 void reserveLarge(std::string* text, size_t size) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "tests/run_program.h"
+#include "tests/units.h"
 
 namespace {
 
@@ -49,20 +50,43 @@ class EndToEndTest : public testing::Test {
     RunOptions options;
     options.input = input;
     options.directory = dir.path();
+    options.unprivileged = unprivileged;
     return runQuillfix(args, options);
   }
 
   void expectRun(int line, const std::vector<std::string>& args,
                  const std::string& out, int status,
                  const std::string& input = "") {
+    expectExactRun(line, args, asWritten(out), status, input);
+  }
+
+  // As expectRun, with standard output given byte for byte.
+  void expectExactRun(int line, const std::vector<std::string>& args,
+                      const std::string& out, int status,
+                      const std::string& input = "") {
     testing::ScopedTrace trace(__FILE__, line, "the run stated here");
     RunResult result = run(args, input);
-    EXPECT_EQ(asWritten(out), result.out);
+    EXPECT_EQ(out, result.out);
     EXPECT_EQ(status, result.status);
     EXPECT_EQ("", result.err);
   }
 
+  // Runs with standard output on a full disk, which nothing can be written to.
+  void expectOutputFails(int line, const std::vector<std::string>& args,
+                         int status, const std::string& input = "") {
+    testing::ScopedTrace trace(__FILE__, line, "the run stated here");
+    RunOptions options;
+    options.input = input;
+    options.directory = dir.path();
+    options.stdoutPath = "/dev/full";
+    RunResult result = runQuillfix(args, options);
+    EXPECT_EQ(status, result.status);
+    EXPECT_EQ(asWritten("quillfix: writing to standard output failed\n"),
+              result.err);
+  }
+
   ScratchDirectory dir;
+  bool unprivileged = false;  // run as nobody
 };
 
 TEST_F(EndToEndTest, HelpScreen) {
@@ -265,6 +289,156 @@ TEST_F(EndToEndTest, FailedStandardOutputIsReportedAfterSaving) {
   EXPECT_EQ(asWritten("quillfix: writing to standard output failed\n"),
             result.err);
   EXPECT_EQ(asWritten(kSortedT1), readFile(dir / "out.c"));
+}
+
+TEST_F(EndToEndTest, EveryScreenAndMessageReportsAFailedOutput) {
+  expectOutputFails(__LINE__, {"/?"}, 1);
+  expectOutputFails(__LINE__, {}, 1, "file.c\n");
+  expectOutputFails(__LINE__, {"file.h"}, 1);
+  expectOutputFails(__LINE__, {"missing.c"}, 1);
+  expectOutputFails(__LINE__, {"/sn", "missing/out.c", "file.c"}, 1);
+}
+
+const std::u32string kBom = U"\xFEFF";
+
+// Each unit source holds characters whose bytes are line feeds, CRs or 0x1A
+// (U+010A, U+011A, U+0D0A, U+0A0D), one beyond U+FFFF, and CR LF line ends.
+const std::u32string kUtf16Source =
+    U"int f(void) {\r\n  s = \"\x10A\x11A\xD0A\xA0D\";\r\n  c = "
+    U"'\xD83D\xDE00';\r\n}\r\n";
+const std::u32string kUtf16Sorted =
+    U"int f(void) \n{\n\ts = \"\x10A\x11A\xD0A\xA0D\";\n\tc = "
+    U"'\xD83D\xDE00';\n}\n\n";
+const std::u32string kUtf32Source =
+    U"int f(void) {\r\n  s = \"\x10A\x11A\xD0A\xA0D\";\r\n  c = "
+    U"'\x1F600';\r\n}\r\n";
+const std::u32string kUtf32Sorted =
+    U"int f(void) \n{\n\ts = \"\x10A\x11A\xD0A\xA0D\";\n\tc = "
+    U"'\x1F600';\n}\n\n";
+
+TEST_F(EndToEndTest, SourceInUnitsIsSortedInItsOwnUnits) {
+  const Encoding kUtf16Le = Encoding::kUtf16Le, kUtf16Be = Encoding::kUtf16Be;
+  const Encoding kUtf32Le = Encoding::kUtf32Le, kUtf32Be = Encoding::kUtf32Be;
+  struct {
+    int line;
+    Encoding encoding;
+    std::u32string source;  // after the byte-order mark
+    std::string partial;    // bytes after the last whole unit
+    std::u32string sorted;
+  } cases[] = {
+      {__LINE__, kUtf16Le, kUtf16Source, "", kUtf16Sorted},
+      {__LINE__, kUtf16Be, kUtf16Source, "", kUtf16Sorted},
+      {__LINE__, kUtf32Le, kUtf32Source, "", kUtf32Sorted},
+      {__LINE__, kUtf32Be, kUtf32Source, "", kUtf32Sorted},
+      {__LINE__, kUtf16Le, U"x;", "\x41", U"x;\n"},
+      {__LINE__, kUtf32Be, U"x;", "\x00\x41\x42", U"x;\n"},
+      {__LINE__, kUtf16Be,
+       U"a;\x1A"
+       U"b;",
+       "", U"a;\n"},
+      {__LINE__, kUtf16Le, U"/* \xDC00 */x\xD800;", "",
+       U"/* \xDC00 */\nx\xD800;\n"},
+      {__LINE__, kUtf32Le, U"x = \"a\"\n  \x10A;", "", U"x = \"a\" \x10A;\n"},
+      {__LINE__, kUtf32Le, U"", "", U""},
+  };
+  for (const auto& c : cases) {
+    writeFile(dir / "wide.c", inUnits(c.encoding, kBom + c.source) + c.partial);
+    expectExactRun(c.line, {"wide.c"},
+                   inUnits(c.encoding, kBom + asWritten(c.sorted)) + c.partial,
+                   0);
+  }
+}
+
+TEST_F(EndToEndTest, SaveOverAUnitSourceKeepsItsEncoding) {
+  writeFile(dir / "wide.c", inUnits(Encoding::kUtf16Le, kBom + kUtf16Source));
+  expectRun(__LINE__, {"/view", "no", "/sn", "wide.c", "wide.c"}, "", 0);
+  EXPECT_EQ(inUnits(Encoding::kUtf16Le, kBom + asWritten(kUtf16Sorted)),
+            readFile(dir / "wide.c"));
+}
+
+// Replacing the source by a text that a 0x1A cut short would lose its tail.
+TEST_F(EndToEndTest, SaveOverASourceCutShortIsRefused) {
+  const std::string cut =
+      "a;\n\x1A"
+      "b;\n";
+  writeFile(dir / "cut.c", cut);
+  mkdir((dir / "sub").c_str(), 0755);
+  for (std::string path : {"cut.c", "./cut.c", "sub/../cut.c"})
+    expectRun(__LINE__, {"/sn", path, "cut.c"},
+              "a;\n" + path + " : Saving the sorted code failed.\n", 1);
+  EXPECT_EQ(cut, readFile(dir / "cut.c"));
+
+  expectRun(__LINE__, {"/sn", "copy.c", "cut.c"}, "a;\n", 0);
+  EXPECT_EQ(asWritten("a;\n"), readFile(dir / "copy.c"));
+  writeFile(dir / "marked.c", "a;\n\x1A\x1A");
+  expectRun(__LINE__, {"/view", "no", "/sn", "marked.c", "marked.c"}, "", 0);
+  EXPECT_EQ(asWritten("a;\n"), readFile(dir / "marked.c"));
+
+  const std::string wide = inUnits(Encoding::kUtf16Le,
+                                   U"\xFEFF"
+                                   U"a;\x1A"
+                                   U"b;");
+  writeFile(dir / "wide.c", wide);
+  expectExactRun(__LINE__, {"/sn", "wide.c", "wide.c"},
+                 inUnits(Encoding::kUtf16Le, kBom + asWritten(U"a;\n")) +
+                     asWritten("wide.c : Saving the sorted code failed.\n"),
+                 1);
+  EXPECT_EQ(wide, readFile(dir / "wide.c"));
+}
+
+TEST_F(EndToEndTest, SaveThroughALinkToASourceCutShortIsRefused) {
+  if (testingWindowsBuild()) GTEST_SKIP() << "POSIX links";
+  const std::string cut =
+      "a;\n\x1A"
+      "b;\n";
+  writeFile(dir / "cut.c", cut);
+  symlink("cut.c", (dir / "soft.c").c_str());
+  link((dir / "cut.c").c_str(), (dir / "hard.c").c_str());
+  for (std::string path : {"soft.c", "hard.c"})
+    expectRun(__LINE__, {"/view", "no", "/sn", path, "cut.c"},
+              path + " : Saving the sorted code failed.\n", 1);
+  EXPECT_EQ(cut, readFile(dir / "cut.c"));
+}
+
+// The save needs the right to write the target itself. Where the folder
+// refuses a temporary file, a target that may be written is overwritten in
+// place, and keeps its permissions, owner and links.
+TEST_F(EndToEndTest, SaveFollowsTheTargetsOwnPermission) {
+  const std::string old = "old text, longer than the sorted code it gets\n";
+  writeFile(dir / "locked.c", old);
+  chmod((dir / "locked.c").c_str(), 0444);
+  if (testingWindowsBuild()) {
+    expectRun(__LINE__, {"/view", "no", "/sn", "locked.c", "file.c"},
+              "locked.c : Saving the sorted code failed.\n", 1);
+    EXPECT_EQ(old, readFile(dir / "locked.c"));
+    return;
+  }
+  if (!canRunUnprivileged()) GTEST_SKIP() << "needs setpriv or runuser";
+  unprivileged = true;
+  chmod(dir.path().c_str(), 0755);  // nobody may not add files here
+  mkdir((dir / "open").c_str(), 0777);
+  writeFile(dir / "open/locked.c", old);
+  chmod((dir / "open/locked.c").c_str(), 0444);
+  writeFile(dir / "shared.c", old);
+  chmod((dir / "shared.c").c_str(), 0666);
+  link((dir / "shared.c").c_str(), (dir / "twin.c").c_str());
+
+  for (std::string path : {"locked.c", "open/locked.c", "new.c"})
+    expectRun(__LINE__, {"/view", "no", "/sn", path, "file.c"},
+              path + " : Saving the sorted code failed.\n", 1);
+  EXPECT_EQ(old, readFile(dir / "locked.c"));
+  EXPECT_EQ(old, readFile(dir / "open/locked.c"));
+
+  expectRun(__LINE__, {"/view", "no", "/sn", "shared.c", "file.c"}, "", 0);
+  EXPECT_EQ(kSortedT1, readFile(dir / "twin.c"));
+  struct stat info;
+  ASSERT_EQ(0, stat((dir / "shared.c").c_str(), &info));
+  EXPECT_EQ(0666u, info.st_mode & 07777);
+  EXPECT_EQ(0u, info.st_uid);
+  EXPECT_EQ(2u, info.st_nlink);
+  EXPECT_EQ((std::vector<std::string>{"file.c", "locked.c", "open", "shared.c",
+                                      "twin.c"}),
+            listDirectory(dir.path()));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // run ends with the right status, never a signal, in bounded memory.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "format/code.h"
 #include "tests/run_program.h"
@@ -116,11 +117,13 @@ class SaveFaultTest : public testing::Test {
     writeFile(dir / "out.c", "old content\n");
   }
 
-  // Runs with writes to files limited to `limit` bytes.
-  RunResult runLimited(const std::vector<std::string>& args, long limit) {
+  // Runs with writes to files limited to `limit` bytes, as nobody if asked.
+  RunResult runLimited(const std::vector<std::string>& args, long limit,
+                       bool unprivileged = false) {
     RunOptions options;
     options.directory = dir.path();
     options.fileSizeLimit = limit;
+    options.unprivileged = unprivileged;
     return runQuillfix(args, options);
   }
 
@@ -146,6 +149,25 @@ TEST_F(SaveFaultTest, FullDiskLeavesTheSourceAsItWas) {
   EXPECT_EQ(source, readFile(dir / "big.c"));
   EXPECT_EQ((std::vector<std::string>{"big.c", "out.c"}),
             listDirectory(dir.path()));
+}
+
+// Where the folder refuses a temporary file, the target is overwritten in
+// place; its new size is reserved first, and when that fails it is untouched.
+TEST_F(SaveFaultTest, FullDiskLeavesATargetSavedInPlaceAsItWas) {
+  if (testingWindowsBuild() || !canRunUnprivileged())
+    GTEST_SKIP() << "needs POSIX permissions and a user other than root";
+  chmod(dir.path().c_str(), 0755);
+  chmod((dir / "out.c").c_str(), 0666);
+  chmod((dir / "big.c").c_str(), 0666);
+  std::string source = readFile(dir / "big.c");
+  for (std::string target : {"out.c", "big.c"}) {
+    RunResult result =
+        runLimited({"/view", "no", "/sn", target, "big.c"}, 64 * 1024, true);
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ(target + " : Saving the sorted code failed.\n", result.out);
+  }
+  EXPECT_EQ("old content\n", readFile(dir / "out.c"));
+  EXPECT_EQ(source, readFile(dir / "big.c"));
 }
 
 }  // namespace

@@ -15,6 +15,17 @@
 
 namespace {
 
+const char kSetpriv[] = "/usr/bin/setpriv";
+const char kRunuser[] = "/usr/sbin/runuser";
+
+// The words that run a command as nobody, if the tests run as root.
+std::vector<const char*> asNobody() {
+  if (geteuid() != 0) return {};
+  if (access(kSetpriv, X_OK) == 0)
+    return {kSetpriv, "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+  return {kRunuser, "-u", "nobody", "--"};
+}
+
 void redirect(const std::string& path, int flags, int target) {
   int fd = open(path.c_str(), flags, 0644);
   if (fd < 0) _exit(127);
@@ -47,6 +58,10 @@ void limitTo(int resource, long bytes) {
   // end it with status 99.
   std::string report = scratch + "/peak";
   std::vector<const char*> argv = {PEAK_RUNNER, report.c_str()};
+  if (options.unprivileged) {
+    std::vector<const char*> drop = asNobody();
+    argv.insert(argv.end(), drop.begin(), drop.end());
+  }
   if (std::getenv("QUILLFIX_VALGRIND"))
     argv.insert(argv.end(),
                 {"valgrind", "-q", "--error-exitcode=99", "--leak-check=full",
@@ -61,20 +76,34 @@ void limitTo(int resource, long bytes) {
   _exit(127);
 }
 
+template <typename Text>
+Text withPlatformLineEnds(const Text& text) {
+  if (!testingWindowsBuild()) return text;
+  Text lines;
+  for (auto c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  return lines;
+}
+
 }  // namespace
+
+std::string asWritten(const std::string& text) {
+  return withPlatformLineEnds(text);
+}
+
+std::u32string asWritten(const std::u32string& text) {
+  return withPlatformLineEnds(text);
+}
 
 bool testingWindowsBuild() {
   return std::getenv("QUILLFIX_WINDOWS_EXE") != nullptr;
 }
 
-std::string asWritten(const std::string& text) {
-  if (!testingWindowsBuild()) return text;
-  std::string lines;
-  for (char c : text) {
-    if (c == '\n') lines += '\r';
-    lines += c;
-  }
-  return lines;
+bool canRunUnprivileged() {
+  return geteuid() != 0 || access(kSetpriv, X_OK) == 0 ||
+         access(kRunuser, X_OK) == 0;
 }
 
 RunResult runQuillfix(const std::vector<std::string>& args,

@@ -14,20 +14,27 @@ struct RunResult {
 };
 
 struct RunOptions {
-  std::string input;        // bytes on standard input
-  std::string directory;    // working directory
-  std::string stdoutPath;   // standard output goes here instead, if set
-  long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, if not negative
-  long memoryLimit = -1;    // RLIMIT_AS in bytes, if not negative
+  std::string input;          // bytes on standard input
+  std::string directory;      // working directory
+  std::string stdoutPath;     // standard output goes here instead, if set
+  long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes, if not negative
+  long memoryLimit = -1;      // RLIMIT_AS in bytes, if not negative
+  bool unprivileged = false;  // as the user nobody, when the tests run as root
 };
 
 /// True when the tests run the Windows build, quillfix.exe under Wine, named
 /// by the environment variable QUILLFIX_WINDOWS_EXE.
 bool testingWindowsBuild();
 
+/// True when the program can run without the rights of root: the tests run
+/// as another user already, or can drop to nobody with setpriv or runuser.
+bool canRunUnprivileged();
+
 /// `text` as the program writes it to a text stream or file on the platform
-/// under test: on Windows every line feed is CR LF.
+/// under test: on Windows every line feed is CR LF. The text is made of bytes
+/// or of code units.
 std::string asWritten(const std::string& text);
+std::u32string asWritten(const std::u32string& text);
 
 /// Runs the quillfix binary with `args` after its name.
 RunResult runQuillfix(const std::vector<std::string>& args,

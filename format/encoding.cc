@@ -1,0 +1,143 @@
+#include "format/encoding.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "format/console.h"
+
+namespace {
+
+const char kEndOfText = 0x1A;
+const uint32_t kByteOrderMark = 0xFEFF;
+const char kWideUnit = '\x80';
+
+// UTF-32 is tested first: its little-endian mark begins with UTF-16's.
+Encoding encodingOf(std::string_view bytes) {
+  using namespace std::string_view_literals;
+  if (bytes.substr(0, 4) == "\xFF\xFE\0\0"sv) return Encoding::kUtf32Le;
+  if (bytes.substr(0, 4) == "\0\0\xFE\xFF"sv) return Encoding::kUtf32Be;
+  if (bytes.substr(0, 2) == "\xFF\xFE"sv) return Encoding::kUtf16Le;
+  if (bytes.substr(0, 2) == "\xFE\xFF"sv) return Encoding::kUtf16Be;
+  return Encoding::kBytes;
+}
+
+bool isLittleEndian(Encoding encoding) {
+  return encoding == Encoding::kUtf16Le || encoding == Encoding::kUtf32Le;
+}
+
+std::string withCrLf(const std::string& text) {
+  std::string lines;
+  lines.reserve(text.size() + std::count(text.begin(), text.end(), '\n'));
+  for (char c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  return lines;
+}
+
+}  // namespace
+
+bool applyTextMode(std::string* bytes) {
+  size_t end = bytes->find(kEndOfText);
+  bool endsEarly =
+      end != std::string::npos &&
+      bytes->find_first_not_of(kEndOfText, end) != std::string::npos;
+  if (end != std::string::npos) bytes->resize(end);
+  // Moves each stretch up to the next CR LF down over the CRs dropped so far.
+  char* text = &(*bytes)[0];
+  size_t size = bytes->size();
+  size_t to = 0;
+  size_t from = 0;
+  while (from < size) {
+    const void* cr = std::memchr(text + from, '\r', size - from);
+    size_t stretchEnd = cr ? static_cast<const char*>(cr) - text + 1 : size;
+    bool dropCr = cr && stretchEnd < size && text[stretchEnd] == '\n';
+    size_t kept = stretchEnd - from - (dropCr ? 1 : 0);
+    if (to != from) std::memmove(text + to, text + from, kept);
+    to += kept;
+    from = stretchEnd;
+  }
+  bytes->resize(to);
+  return endsEarly;
+}
+
+size_t SourceEncoding::unitSize() const {
+  switch (encoding_) {
+    case Encoding::kBytes:
+      return 1;
+    case Encoding::kUtf16Le:
+    case Encoding::kUtf16Be:
+      return 2;
+    case Encoding::kUtf32Le:
+    case Encoding::kUtf32Be:
+      return 4;
+  }
+  return 1;
+}
+
+void SourceEncoding::decode(std::string* bytes) {
+  encoding_ = encodingOf(*bytes);
+  if (encoding_ == Encoding::kBytes) {
+    endsEarly_ = applyTextMode(bytes);
+    return;
+  }
+  const size_t width = unitSize();
+  const size_t end = bytes->size() - (bytes->size() - width) % width;
+  std::string text;
+  text.reserve((end - width) / width);
+  size_t at = width;  // past the byte-order mark
+  for (; at < end; at += width) {
+    uint32_t unit = unitAt(*bytes, at);
+    if (unit == kEndOfText) break;
+    if (unit == '\r' && at + width < end && unitAt(*bytes, at + width) == '\n')
+      continue;
+    text += unit < 0x80 ? static_cast<char>(unit) : kWideUnit;
+    if (unit >= 0x80) wideUnits_.push_back(unit);
+  }
+  if (at < end) {
+    while (at < end && unitAt(*bytes, at) == kEndOfText) at += width;
+    endsEarly_ = at < bytes->size();
+  } else {
+    partialUnit_ = bytes->substr(end);
+  }
+  *bytes = std::move(text);
+}
+
+std::string SourceEncoding::encode(std::string sorted, bool crLf) const {
+  if (encoding_ == Encoding::kBytes) return crLf ? withCrLf(sorted) : sorted;
+  std::string bytes;
+  bytes.reserve((sorted.size() + 1) * unitSize() + partialUnit_.size());
+  appendUnit(&bytes, kByteOrderMark);
+  size_t wide = 0;
+  for (char c : sorted) {
+    if (c == '\n' && crLf) appendUnit(&bytes, '\r');
+    if (c != kWideUnit) {
+      appendUnit(&bytes, static_cast<unsigned char>(c));
+    } else if (wide < wideUnits_.size()) {
+      appendUnit(&bytes, wideUnits_[wide++]);
+    } else {
+      fatal("ERROR: This program has a fatal error. ");
+    }
+  }
+  bytes += partialUnit_;
+  return bytes;
+}
+
+uint32_t SourceEncoding::unitAt(const std::string& bytes, size_t at) const {
+  const size_t width = unitSize();
+  uint32_t unit = 0;
+  for (size_t k = 0; k < width; ++k) {
+    size_t byte = isLittleEndian(encoding_) ? at + width - 1 - k : at + k;
+    unit = unit << 8 | static_cast<unsigned char>(bytes[byte]);
+  }
+  return unit;
+}
+
+void SourceEncoding::appendUnit(std::string* bytes, uint32_t unit) const {
+  const size_t width = unitSize();
+  for (size_t k = 0; k < width; ++k) {
+    size_t shift = 8 * (isLittleEndian(encoding_) ? k : width - 1 - k);
+    *bytes += static_cast<char>(unit >> shift);
+  }
+}
