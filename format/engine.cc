@@ -141,6 +141,9 @@ class Output {
 
 enum class LiteralEnd { kQuote, kLineFeed, kText };
 
+// What a character written after a literal must be kept apart from.
+enum class EndedLiteral { kPlain, kEmptyString, kRawLookalike };
+
 class Sorter {
  public:
   Sorter(const std::string& source, const Language& language,
@@ -180,6 +183,7 @@ class Sorter {
   void closeBrace(size_t i);
 
   void writeOrdinary(const char* data, size_t size);
+  bool keepsApartFromLiteral(unsigned char c) const;
   void indent(long long levels);
   void guardLineStart();
 
@@ -187,9 +191,11 @@ class Sorter {
   size_t commentClose(size_t from) const;
   size_t lineCommentEnd(size_t from) const;
   size_t directiveEnd(size_t from);
+  bool followsRawPrefix(size_t quote) const;
   size_t rawDelimiterEnd(size_t quote) const;
   size_t textBlockEnd(size_t from) const;
   bool isDigitSeparator(size_t quote);
+  size_t whiteSpaceBefore(const char* text, size_t end) const;
   bool startsSourceLine(size_t i) const;
   bool outputLineHasInk() const;
 
@@ -205,10 +211,10 @@ class Sorter {
   // the step that opens it.
   bool atLineStart = true;
   bool afterBlank = true;
-  bool literalEnded = false;      // the last thing seen closed a literal
-  bool blankOwed = false;         // ... and white space after it was dropped
-  bool glueNext = false;          // the current character meets such a literal
-  bool emptyStringEnded = false;  // ... which was ""
+  bool literalEnded = false;  // the last thing seen closed a literal
+  bool blankOwed = false;     // ... and white space after it was dropped
+  bool glueNext = false;      // the current character meets such a literal
+  EndedLiteral endedLiteral = EndedLiteral::kPlain;  // ... and what it was
   long long braceDepth = 0;
   long long parenDepth = 0;
 
@@ -302,14 +308,14 @@ size_t Sorter::copyWord(size_t i) {
 }
 
 size_t Sorter::doubleQuote(size_t i) {
-  // "" and a quote after it would open a text block.
-  if (language_.hasTextBlocks && glueNext && emptyStringEnded)
-    out_->append(' ');
   if (language_.hasTextBlocks && at(i + 1) == '"' && at(i + 2) == '"')
     return textBlock(i);
-  size_t open = language_.hasRawStrings ? rawDelimiterEnd(i) : kNone;
+  bool rawPrefix = language_.hasRawStrings && followsRawPrefix(i);
+  size_t open = rawPrefix ? rawDelimiterEnd(i) : kNone;
   if (open != kNone) return rawString(i, open);
-  return quotedLiteral(i);
+  size_t end = quotedLiteral(i);
+  if (rawPrefix) endedLiteral = EndedLiteral::kRawLookalike;
+  return end;
 }
 
 size_t Sorter::singleQuote(size_t i) {
@@ -331,7 +337,10 @@ size_t Sorter::literal(size_t quote, LiteralEnd how, size_t end) {
   writeOrdinary(text_ + quote, end - quote);
   if (how != LiteralEnd::kText) afterBlank = true;
   literalEnded = how == LiteralEnd::kQuote;
-  emptyStringEnded = end - quote == 2 && text_[quote] == '"';
+  bool emptyString = end - quote == 2 && text_[quote] == '"';
+  endedLiteral = language_.hasTextBlocks && emptyString
+                     ? EndedLiteral::kEmptyString
+                     : EndedLiteral::kPlain;
   numberFloor_ = end;
   return end;
 }
@@ -436,10 +445,27 @@ void Sorter::closeBrace(size_t i) {
 // which are copied as they stand.
 void Sorter::writeOrdinary(const char* data, size_t size) {
   if (atLineStart) indent(braceDepth);
-  if (glueNext && isWordByte(static_cast<unsigned char>(data[0])))
+  if (glueNext && keepsApartFromLiteral(static_cast<unsigned char>(data[0])))
     out_->append(' ');
   out_->append(data, size);
   atLineStart = afterBlank = glueNext = false;
+}
+
+// True when a blank must stand between the character `c` and a literal
+// before it whose closing quote was followed by white space. A word would
+// run into the literal; in Java, a quote after "" would open a text block;
+// in C++, after a quote that followed R but opened no raw string (its
+// delimiter was not valid), `c` could complete a delimiter that is.
+bool Sorter::keepsApartFromLiteral(unsigned char c) const {
+  switch (endedLiteral) {
+    case EndedLiteral::kRawLookalike:
+      return true;
+    case EndedLiteral::kEmptyString:
+      return c == '"' || isWordByte(c);
+    case EndedLiteral::kPlain:
+      break;
+  }
+  return isWordByte(c);
 }
 
 void Sorter::indent(long long levels) {
@@ -529,22 +555,26 @@ size_t Sorter::directiveEnd(size_t i) {
   return kNone;
 }
 
-// Returns the position of the "(" that ends a raw string's delimiter when the
-// quote at `quote` opens one (R"delimiter( after a word R, u8R, uR, UR or
-// LR), else kNone.
-size_t Sorter::rawDelimiterEnd(size_t quote) const {
-  if (quote == 0 || text_[quote - 1] != 'R') return kNone;
+// True when the quote at `quote` directly follows a word that is exactly R,
+// u8R, uR, UR or LR: the prefix of a raw string.
+bool Sorter::followsRawPrefix(size_t quote) const {
+  if (quote == 0 || text_[quote - 1] != 'R') return false;
   size_t wordStart = quote;
   while (wordStart > 0 && quote - wordStart < 4 &&
          isIdentifierByte(static_cast<unsigned char>(text_[wordStart - 1])))
     --wordStart;
   if (wordStart > 0 &&
       isIdentifierByte(static_cast<unsigned char>(text_[wordStart - 1])))
-    return kNone;
+    return false;
   std::string_view word(text_ + wordStart, quote - wordStart);
-  if (word != "R" && word != "u8R" && word != "uR" && word != "UR" &&
-      word != "LR")
-    return kNone;
+  return word == "R" || word == "u8R" || word == "uR" || word == "UR" ||
+         word == "LR";
+}
+
+// Returns the position of the "(" that ends the delimiter of the raw string
+// that the quote at `quote`, after its prefix, opens; kNone when the text up
+// to a "(" is no valid delimiter.
+size_t Sorter::rawDelimiterEnd(size_t quote) const {
   for (size_t i = quote + 1; i < size_ && i - quote - 1 <= kMaxRawDelimiter;
        ++i) {
     if (text_[i] == '(') return i;
@@ -588,18 +618,28 @@ bool Sorter::isDigitSeparator(size_t quote) {
          (first == '.' && isDigit(static_cast<unsigned char>(at(start + 1))));
 }
 
-// True when only blanks and tabs stand before position `i` on its line.
+// Returns where the blanks and tabs that end `text` at `end` begin. A line
+// splice counts as white space too, since it joins two lines into one.
+size_t Sorter::whiteSpaceBefore(const char* text, size_t end) const {
+  for (;;) {
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    if (!language_.splicesLines || end < 2 || text[end - 1] != '\n' ||
+        text[end - 2] != '\\')
+      return end;
+    end -= 2;
+  }
+}
+
+// True when only white space stands before position `i` on its line.
 bool Sorter::startsSourceLine(size_t i) const {
-  while (i > 0 && (text_[i - 1] == ' ' || text_[i - 1] == '\t')) --i;
+  i = whiteSpaceBefore(text_, i);
   return i == 0 || text_[i - 1] == '\n';
 }
 
-// True when the last line of the output holds more than blanks and tabs.
+// True when the last line of the output holds more than white space.
 bool Sorter::outputLineHasInk() const {
-  const char* text = out_->data();
-  size_t i = out_->size();
-  while (i > 0 && (text[i - 1] == ' ' || text[i - 1] == '\t')) --i;
-  return i > 0 && text[i - 1] != '\n';
+  size_t i = whiteSpaceBefore(out_->data(), out_->size());
+  return i > 0 && out_->data()[i - 1] != '\n';
 }
 
 }  // namespace

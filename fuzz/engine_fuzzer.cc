@@ -1,30 +1,75 @@
-// Sorts any text, in either language, with an indent unit drawn from the
-// input, and checks that only blanks, tabs and line feeds moved.
+// Sorts any text, in either language, in bytes or in 16- or 32-bit units,
+// with an indent unit drawn from the input, and checks that only blanks,
+// tabs and line feeds moved and that sorting the result changes nothing.
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "format/code.h"
+#include "format/encoding.h"
 #include "format/engine.h"
+#include "tests/units.h"
 #include "tests/white_space.h"
 
+namespace {
+
+const Encoding kUnitEncodings[] = {Encoding::kUtf16Le, Encoding::kUtf16Be,
+                                   Encoding::kUtf32Le, Encoding::kUtf32Be};
+
+// A small limit keeps deep nesting quick; the limit itself is tested too.
+bool sortWithin(const std::string& text, const Language& language,
+                const std::string& unit, std::string* result) {
+  size_t limit = (64 << 10) + 64 * text.size();
+  bool done = sortText(text, language, unit, limit, result);
+  if (result->size() > limit) std::abort();
+  return done;
+}
+
+// `bytes` without its blank, tab and line-feed units, `width` bytes each.
+std::string withoutWhiteSpaceUnits(const std::string& bytes, size_t width,
+                                   Encoding encoding) {
+  std::string kept;
+  const std::string blank = inUnits(encoding, U" ");
+  const std::string tab = inUnits(encoding, U"\t");
+  const std::string lineFeed = inUnits(encoding, U"\n");
+  for (size_t at = 0; at < bytes.size(); at += width) {
+    std::string unit = bytes.substr(at, width);
+    if (unit != blank && unit != tab && unit != lineFeed) kept += unit;
+  }
+  return kept;
+}
+
+}  // namespace
+
 // The first byte chooses: bit 0 the language, bits 1-3 the unit's length
-// less one, bit 4 blanks instead of tabs.
+// less one, bit 4 blanks instead of tabs, bits 5-7 the encoding (bytes up to
+// 3, then UTF-16 LE and BE, UTF-32 LE and BE).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   uint8_t choice = data[0];
   const Language& language = choice & 1 ? kJavaLanguage : kCppLanguage;
   std::string unit(1 + ((choice >> 1) & 7), choice & 16 ? ' ' : '\t');
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  applyTextMode(&text);
-  // A small limit keeps deep nesting quick; the limit itself is tested too.
-  size_t limit = (64 << 10) + 64 * text.size();
+  size_t encodingChoice = choice >> 5;
+  if (encodingChoice >= 4)
+    text = inUnits(kUnitEncodings[encodingChoice - 4], U"\xFEFF") + text;
+
+  SourceEncoding encoding;
+  encoding.decode(&text);
   std::string result;
-  if (!sortText(text, language, unit, limit, &result)) {
-    if (result.size() > limit) std::abort();
-    return 0;
-  }
+  if (!sortWithin(text, language, unit, &result)) return 0;
   if (withoutWhiteSpace(text) != withoutWhiteSpace(result)) std::abort();
+  if (encoding.encoding() != Encoding::kBytes) {
+    const size_t width = encoding.unitSize();
+    if (withoutWhiteSpaceUnits(encoding.encode(text, false), width,
+                               encoding.encoding()) !=
+        withoutWhiteSpaceUnits(encoding.encode(result, false), width,
+                               encoding.encoding()))
+      std::abort();
+  }
+  std::string again;
+  if (text.find('\r') == std::string::npos &&
+      sortWithin(result, language, unit, &again) && again != result)
+    std::abort();
   return 0;
 }

@@ -1,20 +1,59 @@
-// Applies the loading rules to raw bytes and checks the text they give.
+// Loads raw bytes, in whatever encoding their byte-order mark names, and
+// checks the text against the loading rules stated the plain way, one unit
+// at a time; writing the text back must give the kept units exactly.
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "format/code.h"
+#include "format/encoding.h"
 
 namespace {
 
-// The rules written the plain way, one byte at a time.
-std::string loadedByteByByte(const std::string& raw) {
-  std::string text;
-  for (size_t i = 0; i < raw.size() && raw[i] != 0x1A; ++i)
-    if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n'))
-      text += raw[i];
-  return text;
+struct Loaded {
+  std::string text;     // one byte per unit
+  std::string written;  // the kept units, as bytes, with the mark
+  bool endsEarly = false;
+};
+
+size_t markSize(const std::string& raw) {
+  if (raw.compare(0, 4, std::string("\xFF\xFE\0\0", 4)) == 0) return 4;
+  if (raw.compare(0, 4, std::string("\0\0\xFE\xFF", 4)) == 0) return 4;
+  if (raw.compare(0, 2, "\xFF\xFE") == 0) return 2;
+  if (raw.compare(0, 2, "\xFE\xFF") == 0) return 2;
+  return 0;
+}
+
+uint32_t unitAt(const std::string& raw, size_t at, size_t width) {
+  bool little = static_cast<unsigned char>(raw[0]) == 0xFF;
+  uint32_t unit = 0;
+  for (size_t k = 0; k < width; ++k)
+    unit = unit << 8 | static_cast<unsigned char>(
+                           raw[little ? at + width - 1 - k : at + k]);
+  return unit;
+}
+
+Loaded loadedUnitByUnit(const std::string& raw) {
+  size_t width = markSize(raw);
+  Loaded loaded;
+  loaded.written = raw.substr(0, width);
+  if (width == 0) width = 1;
+  size_t at = loaded.written.size();
+  for (; at + width <= raw.size(); at += width) {
+    uint32_t unit = unitAt(raw, at, width);
+    if (unit == 0x1A) break;
+    if (unit == '\r' && at + 2 * width <= raw.size() &&
+        unitAt(raw, at + width, width) == '\n')
+      continue;
+    loaded.text += width == 1 || unit < 0x80 ? static_cast<char>(unit) : '\x80';
+    loaded.written += raw.substr(at, width);
+  }
+  size_t end = at;
+  while (end + width <= raw.size() && unitAt(raw, end, width) == 0x1A)
+    end += width;
+  if (at + width > raw.size()) loaded.written += raw.substr(at);
+  loaded.endsEarly = at + width <= raw.size() && end < raw.size();
+  return loaded;
 }
 
 }  // namespace
@@ -22,11 +61,12 @@ std::string loadedByteByByte(const std::string& raw) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string raw(reinterpret_cast<const char*>(data), size);
   std::string text = raw;
-  applyTextMode(&text);
+  SourceEncoding encoding;
+  encoding.decode(&text);
+  Loaded expected = loadedUnitByUnit(raw);
+  if (text != expected.text) std::abort();
+  if (encoding.endsEarly() != expected.endsEarly) std::abort();
+  if (encoding.encode(text, false) != expected.written) std::abort();
   if (text.size() > raw.size()) std::abort();
-  // A CR LF is left only where the raw bytes held CR CR LF, as text mode
-  // reads them; the byte-by-byte rules below say which.
-  if (text.find('\x1A') != std::string::npos) std::abort();
-  if (text != loadedByteByByte(raw)) std::abort();
   return 0;
 }

@@ -165,6 +165,7 @@ TEST_F(CppSortTest, RawStringIsCopiedWhole) {
     {__LINE__, "s = R\"12345678901234567(a\n  b)12345678901234567\";",
      "s = R\"12345678901234567(a\nb)12345678901234567\";"},
     {__LINE__, "s = R\"a b(x\n  y)a b\";", "s = R\"a b(x\ny)a b\";"},
+    {__LINE__, "R\"\" (\")\"\" ", "R\"\" (\")\"\" "},
   });
 }
 
@@ -207,6 +208,8 @@ TEST_F(CppSortTest, PreprocessorLineKeepsItsOwnLine) {
      "s = \"a\"\n#ifdef B\n\"b\"\n#endif\n;\n"},
     {__LINE__, "movel #1, d0\n  x;\n", "movel #1, d0\nx;\n"},
     {__LINE__, "a = b\n  \t#if X\n", "a = b\n#if X\n"},
+    {__LINE__, "42 \\\n \n\t#if X\n", "42 \\\n \n#if X\n"},
+    {__LINE__, "42 \\\n  #if X\n", "42 \\\n #if X\n"},
   });
 }
 

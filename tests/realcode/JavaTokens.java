@@ -19,13 +19,24 @@ public class JavaTokens {
       String[] fields = line.split("\t");
       List<String> before = tokens(factory, Path.of(fields[1]));
       List<String> after = tokens(factory, Path.of(fields[2]));
-      if (!before.equals(after)) {
+      if (before == null) {
+        System.out.println("UNLEXABLE " + fields[0]);
+      } else if (!before.equals(after)) {
         System.out.println("DIFFERS " + fields[0] + ": " + difference(before, after));
       }
     }
   }
 
+  /** The tokens of the file, or null where the scanner cannot read it. */
   static List<String> tokens(ScannerFactory factory, Path path) throws Exception {
+    try {
+      return scan(factory, path);
+    } catch (RuntimeException error) {
+      return null;
+    }
+  }
+
+  static List<String> scan(ScannerFactory factory, Path path) throws Exception {
     String text = new String(Files.readAllBytes(path), StandardCharsets.ISO_8859_1);
     Scanner scanner = factory.newScanner(text, true);
     List<String> tokens = new ArrayList<>();
@@ -43,6 +54,7 @@ public class JavaTokens {
   }
 
   static String difference(List<String> before, List<String> after) {
+    if (after == null) return "the sorted code cannot be read";
     for (int i = 0; i < Math.min(before.size(), after.size()); i++) {
       if (!before.get(i).equals(after.get(i))) {
         return "token " + i + ": [" + before.get(i) + "] became [" + after.get(i) + "]";

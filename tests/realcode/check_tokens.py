@@ -46,7 +46,7 @@ def c_tokens(text, scratch):
         ["clang", "-cc1", "-x", "c++", "-std=c++17", "-dump-raw-tokens", path],
         capture_output=True).stderr.decode("latin-1")
     line_starts = [0] + [i + 1 for i, c in enumerate(text) if c == 10]
-    starts, kinds, hashes_at_line_start = [], [], []
+    starts, kinds = [], []
     chunk_start = 0
     for end in TOKEN_END.finditer(dump):
         chunk = dump[chunk_start:end.start()]
@@ -54,19 +54,22 @@ def c_tokens(text, scratch):
         line, column = int(end.group(1)), int(end.group(2))
         starts.append(line_starts[line - 1] + column - 1)
         kinds.append(chunk.split(" ", 1)[0])
-        hashes_at_line_start.append("[StartOfLine]" in chunk)
     starts.append(len(text))
     tokens = []
+    # A "#" starts a directive when only white space and comments stand
+    # before it on its line, as the preprocessor sees lines.
+    at_line_start = True
     for index, kind in enumerate(kinds):
         spelling = text[starts[index]:starts[index + 1]]
         # A backslash before a line feed joins the lines before lexing.
         spelling = spelling.replace(b"\\\n", b"")
         if kind == "unknown" and not spelling.strip():
+            at_line_start = at_line_start or b"\n" in spelling
             continue
         if kind == "unknown":
             spelling = spelling.rstrip()
-        line_start = kind == "hash" and hashes_at_line_start[index]
-        tokens.append((kind, spelling, line_start))
+        tokens.append((kind, spelling, kind == "hash" and at_line_start))
+        at_line_start = at_line_start and kind == "comment"
     return tokens
 
 
