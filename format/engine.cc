@@ -156,7 +156,8 @@ class Sorter {
     return i < size_ &&
            classes_[static_cast<unsigned char>(text_[i])] == kBlank;
   }
-  // A backslash in normal mode is written, so the line feed after it is too.
+  // True when the line feed at `i` follows a backslash, which splices two
+  // lines. The backslash was written, so the line feed is written too.
   bool isSplice(size_t i) const {
     return language_.splicesLines && text_[i] == '\n' && i > 0 &&
            text_[i - 1] == '\\';

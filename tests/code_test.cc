@@ -102,6 +102,8 @@ TEST_F(CodeTest, LoadFailuresEndTheProgram) {
   EXPECT_EXIT(CppCode("/tmp"), testing::ExitedWithCode(1), "");
 }
 
+// The cases are tables, one line each, kept as written.
+// clang-format off
 const Encoding kBytes = Encoding::kBytes;
 const Encoding kUtf16Le = Encoding::kUtf16Le;
 const Encoding kUtf16Be = Encoding::kUtf16Be;
@@ -122,18 +124,11 @@ TEST(EncodingTest, LoadingRulesApplyToUnits) {
       {__LINE__, kBytes, U"a\rb\r", "a\rb\r", false},
       {__LINE__, kBytes, U"a\r\r\nb", "a\r\nb", false},
       {__LINE__, kBytes, U"a\r\n\r\n", "a\n\n", false},
-      {__LINE__, kBytes,
-       U"ab\x1A"
-       U"cd\r\n",
-       "ab", true},
-      {__LINE__, kBytes,
-       U"\x1A"
-       U"ab",
-       "", true},
+      {__LINE__, kBytes, U"ab\x1A" U"cd\r\n", "ab", true},
+      {__LINE__, kBytes, U"\x1A" U"ab", "", true},
       {__LINE__, kBytes, U"a\r\x1A\n", "a\r", true},
       {__LINE__, kBytes, U"ab\x1A\x1A", "ab", false},
-      {__LINE__, kBytes, std::u32string(U"a\0b\r\n", 5),
-       std::string("a\0b\n", 4), false},
+      {__LINE__, kBytes, std::u32string(U"a\0b\r\n", 5), std::string("a\0b\n", 4), false},
       {__LINE__, kBytes, U"last line", "last line", false},
       {__LINE__, kBytes, U"\xEF\xBB\xBFx;", "\xEF\xBB\xBFx;", false},
       {__LINE__, kUtf16Le, U"", "", false},
@@ -143,10 +138,7 @@ TEST(EncodingTest, LoadingRulesApplyToUnits) {
       {__LINE__, kUtf32Be, U"a\r\nb\r\r\n\r", "a\nb\r\n\r", false},
       {__LINE__, kUtf16Le, U"\x10A\x11A\xD0A\xA0D", "\x80\x80\x80\x80", false},
       {__LINE__, kUtf16Be, U"\x10A\x11A\xD0A\xA0D", "\x80\x80\x80\x80", false},
-      {__LINE__, kUtf16Le,
-       U"a\x1A"
-       U"b",
-       "a", true},
+      {__LINE__, kUtf16Le, U"a\x1A" U"b", "a", true},
       {__LINE__, kUtf32Be, U"a\x1A\x1A", "a", false},
       {__LINE__, kUtf32Le, U"\x7F\x80\xFFFFFFFF", "\x7F\x80\x80", false},
   };
@@ -175,16 +167,11 @@ TEST(EncodingTest, SortedCodeIsWrittenInTheSourceUnits) {
     bool crLf;
     std::u32string written;  // after the byte-order mark
   } cases[] = {
-      {__LINE__, kUtf16Le, U"x\x10A;y\x11A;", "", "x\x80;\ny\x80;\n", false,
-       U"x\x10A;\ny\x11A;\n"},
-      {__LINE__, kUtf16Be, U"x\xD0A;y\xD83D\xDE00;", "", "x\x80;\ny\x80\x80;\n",
-       false, U"x\xD0A;\ny\xD83D\xDE00;\n"},
-      {__LINE__, kUtf16Le, U"c\xD800;", "\x41", "c\x80;\n", false,
-       U"c\xD800;\n"},
-      {__LINE__, kUtf32Le, U"x\x1F600;", "\x01\x02\x03", "x\x80;\n", true,
-       U"x\x1F600;\r\n"},
-      {__LINE__, kUtf32Be, U"\xFFFFFFFF;\x110000;", "", "\x80;\n\x80;\n", true,
-       U"\xFFFFFFFF;\r\n\x110000;\r\n"},
+      {__LINE__, kUtf16Le, U"x\x10A;y\x11A;", "", "x\x80;\ny\x80;\n", false, U"x\x10A;\ny\x11A;\n"},
+      {__LINE__, kUtf16Be, U"x\xD0A;y\xD83D\xDE00;", "", "x\x80;\ny\x80\x80;\n", false, U"x\xD0A;\ny\xD83D\xDE00;\n"},
+      {__LINE__, kUtf16Le, U"c\xD800;", "\x41", "c\x80;\n", false, U"c\xD800;\n"},
+      {__LINE__, kUtf32Le, U"x\x1F600;", "\x01\x02\x03", "x\x80;\n", true, U"x\x1F600;\r\n"},
+      {__LINE__, kUtf32Be, U"\xFFFFFFFF;\x110000;", "", "\x80;\n\x80;\n", true, U"\xFFFFFFFF;\r\n\x110000;\r\n"},
       {__LINE__, kUtf16Be, U"", "", "", false, U""},
   };
   for (const auto& c : cases) {
@@ -197,6 +184,7 @@ TEST(EncodingTest, SortedCodeIsWrittenInTheSourceUnits) {
               encoding.encode(c.sorted, c.crLf));
   }
 }
+// clang-format on
 
 TEST(EncodingTest, BytesAreWrittenAsTheyAreOrWithCrLf) {
   std::string text = "a;\n\xC4\x8A\n";

@@ -299,22 +299,15 @@ TEST_F(EndToEndTest, EveryScreenAndMessageReportsAFailedOutput) {
   expectOutputFails(__LINE__, {"/sn", "missing/out.c", "file.c"}, 1);
 }
 
+// clang-format off
 const std::u32string kBom = U"\xFEFF";
 
 // Each unit source holds characters whose bytes are line feeds, CRs or 0x1A
 // (U+010A, U+011A, U+0D0A, U+0A0D), one beyond U+FFFF, and CR LF line ends.
-const std::u32string kUtf16Source =
-    U"int f(void) {\r\n  s = \"\x10A\x11A\xD0A\xA0D\";\r\n  c = "
-    U"'\xD83D\xDE00';\r\n}\r\n";
-const std::u32string kUtf16Sorted =
-    U"int f(void) \n{\n\ts = \"\x10A\x11A\xD0A\xA0D\";\n\tc = "
-    U"'\xD83D\xDE00';\n}\n\n";
-const std::u32string kUtf32Source =
-    U"int f(void) {\r\n  s = \"\x10A\x11A\xD0A\xA0D\";\r\n  c = "
-    U"'\x1F600';\r\n}\r\n";
-const std::u32string kUtf32Sorted =
-    U"int f(void) \n{\n\ts = \"\x10A\x11A\xD0A\xA0D\";\n\tc = "
-    U"'\x1F600';\n}\n\n";
+const std::u32string kUtf16Source = U"int f(void) {\r\n  s = \"\x10A\x11A\xD0A\xA0D\";\r\n  c = '\xD83D\xDE00';\r\n}\r\n";
+const std::u32string kUtf16Sorted = U"int f(void) \n{\n\ts = \"\x10A\x11A\xD0A\xA0D\";\n\tc = '\xD83D\xDE00';\n}\n\n";
+const std::u32string kUtf32Source = U"int f(void) {\r\n  s = \"\x10A\x11A\xD0A\xA0D\";\r\n  c = '\x1F600';\r\n}\r\n";
+const std::u32string kUtf32Sorted = U"int f(void) \n{\n\ts = \"\x10A\x11A\xD0A\xA0D\";\n\tc = '\x1F600';\n}\n\n";
 
 TEST_F(EndToEndTest, SourceInUnitsIsSortedInItsOwnUnits) {
   const Encoding kUtf16Le = Encoding::kUtf16Le, kUtf16Be = Encoding::kUtf16Be;
@@ -331,23 +324,18 @@ TEST_F(EndToEndTest, SourceInUnitsIsSortedInItsOwnUnits) {
       {__LINE__, kUtf32Le, kUtf32Source, "", kUtf32Sorted},
       {__LINE__, kUtf32Be, kUtf32Source, "", kUtf32Sorted},
       {__LINE__, kUtf16Le, U"x;", "\x41", U"x;\n"},
-      {__LINE__, kUtf32Be, U"x;", "\x00\x41\x42", U"x;\n"},
-      {__LINE__, kUtf16Be,
-       U"a;\x1A"
-       U"b;",
-       "", U"a;\n"},
-      {__LINE__, kUtf16Le, U"/* \xDC00 */x\xD800;", "",
-       U"/* \xDC00 */\nx\xD800;\n"},
+      {__LINE__, kUtf32Be, U"x;", "\x41\x42\x43", U"x;\n"},
+      {__LINE__, kUtf16Be, U"a;\x1A" U"b;", "", U"a;\n"},
+      {__LINE__, kUtf16Le, U"/* \xDC00 */x\xD800;", "", U"/* \xDC00 */\nx\xD800;\n"},
       {__LINE__, kUtf32Le, U"x = \"a\"\n  \x10A;", "", U"x = \"a\" \x10A;\n"},
       {__LINE__, kUtf32Le, U"", "", U""},
   };
   for (const auto& c : cases) {
     writeFile(dir / "wide.c", inUnits(c.encoding, kBom + c.source) + c.partial);
-    expectExactRun(c.line, {"wide.c"},
-                   inUnits(c.encoding, kBom + asWritten(c.sorted)) + c.partial,
-                   0);
+    expectExactRun(c.line, {"wide.c"}, inUnits(c.encoding, kBom + asWritten(c.sorted)) + c.partial, 0);
   }
 }
+// clang-format on
 
 TEST_F(EndToEndTest, SaveOverAUnitSourceKeepsItsEncoding) {
   writeFile(dir / "wide.c", inUnits(Encoding::kUtf16Le, kBom + kUtf16Source));
