@@ -1,0 +1,93 @@
+# What is installed, and the packages CPack makes of it with
+# `cmake --build BUILD --target package`: a Debian package on Linux, a zip for
+# Windows.
+
+set(CPACK_PACKAGE_NAME quillfix)
+set(CPACK_PACKAGE_VENDOR "the quillfix authors")
+set(CPACK_PACKAGE_CONTACT
+    "the quillfix authors <maintainers@users.noreply.c-seed-e87460f9.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "lays out C, C++ and Java source files in one fixed form")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "quillfix re-lays out one C, C++ or Java source file into a fixed form:\n"
+  "one statement per line, braces on lines of their own, indentation by\n"
+  "brace depth. Comments, literals and preprocessor lines are copied as\n"
+  "they stand, and only blanks, tabs and line feeds change, so the result\n"
+  "reads as the same tokens as the source. Sources in UTF-16 and UTF-32\n"
+  "are sorted in their own encoding. The result is printed, and saved on\n"
+  "request without ever leaving a half-written file.")
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
+set(CPACK_STRIP_FILES ON)
+
+# Writes `input` to `output` with CR LF line ends.
+function(copy_with_crlf input output)
+  file(READ "${input}" text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE "${output}" "${text}")
+endfunction()
+
+# Writes `input` to `output` compressed, without a time stamp.
+function(add_gzip_target name input output)
+  add_custom_command(OUTPUT "${output}"
+    COMMAND gzip -9nc "${input}" > "${output}"
+    DEPENDS "${input}")
+  add_custom_target(${name} ALL DEPENDS "${output}")
+endfunction()
+
+if(WIN32)
+  set(windows "${PROJECT_BINARY_DIR}/windows")
+  copy_with_crlf("${PROJECT_SOURCE_DIR}/LICENSE" "${windows}/LICENSE.txt")
+  configure_file("${PROJECT_SOURCE_DIR}/packaging/README-windows.txt"
+                 "${windows}/README.txt" @ONLY NEWLINE_STYLE CRLF)
+  file(GLOB examples "${PROJECT_SOURCE_DIR}/examples/*")
+  foreach(example ${examples})
+    get_filename_component(name "${example}" NAME)
+    copy_with_crlf("${example}" "${windows}/examples/${name}")
+  endforeach()
+  install(TARGETS quillfix RUNTIME DESTINATION .)
+  install(FILES "${windows}/LICENSE.txt" "${windows}/README.txt" DESTINATION .)
+  install(DIRECTORY "${windows}/examples" DESTINATION .)
+
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "quillfix-${PROJECT_VERSION}-win64")
+else()
+  set(docs "${CMAKE_INSTALL_DOCDIR}")
+  set(manual "${PROJECT_BINARY_DIR}/quillfix.1.gz")
+  set(changelog "${PROJECT_BINARY_DIR}/changelog.gz")
+  set(debianChangelog "${PROJECT_BINARY_DIR}/changelog.Debian.gz")
+  add_gzip_target(manual "${PROJECT_SOURCE_DIR}/doc/quillfix.1" "${manual}")
+  add_gzip_target(changelog "${PROJECT_SOURCE_DIR}/CHANGELOG.md" "${changelog}")
+  add_gzip_target(debian_changelog
+    "${PROJECT_SOURCE_DIR}/packaging/changelog.Debian" "${debianChangelog}")
+
+  # Debian's machine-readable copyright file, the license text indented.
+  file(READ "${PROJECT_SOURCE_DIR}/LICENSE" license)
+  string(REGEX REPLACE "^.*Copyright \\(c\\) [^\n]*\n\n" "" license "${license}")
+  string(REGEX REPLACE "\n$" "" license "${license}")
+  string(REPLACE "\n\n" "\n.\n" license "${license}")
+  string(REPLACE "\n" "\n " license " ${license}")
+  file(WRITE "${PROJECT_BINARY_DIR}/copyright"
+    "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+    "Upstream-Name: quillfix\n"
+    "Upstream-Contact: ${CPACK_PACKAGE_CONTACT}\n\n"
+    "Files: *\n"
+    "Copyright: 2026 the quillfix authors\n"
+    "License: Expat\n\n"
+    "License: Expat\n${license}\n")
+
+  install(TARGETS quillfix RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+  install(FILES "${manual}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+  install(FILES "${PROJECT_BINARY_DIR}/copyright" "${changelog}"
+                "${debianChangelog}" DESTINATION "${docs}")
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+  set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+
+include(CPack)
