@@ -105,7 +105,10 @@ void SourceEncoding::decode(std::string* bytes) {
 }
 
 std::string SourceEncoding::encode(std::string sorted, bool crLf) const {
-  if (encoding_ == Encoding::kBytes) return crLf ? withCrLf(sorted) : sorted;
+  if (encoding_ == Encoding::kBytes) {
+    if (crLf) return withCrLf(sorted);
+    return sorted;
+  }
   std::string bytes;
   bytes.reserve((sorted.size() + 1) * unitSize() + partialUnit_.size());
   appendUnit(&bytes, kByteOrderMark);

@@ -33,27 +33,26 @@ enum CharClass : unsigned char {
   kSemicolon,
   kOpenBrace,
   kCloseBrace,
+  kBackslash,  // where a backslash can splice lines
 };
 
 using ClassTable = std::array<CharClass, 256>;
 
-constexpr ClassTable makeClasses(bool hashOpensDirective) {
+ClassTable makeClasses(const Language& language) {
   ClassTable table{};
   table['\t'] = table['\n'] = table[' '] = kBlank;
   table['"'] = kDoubleQuote;
   table['\''] = kSingleQuote;
-  table['#'] = hashOpensDirective ? kHash : kOrdinary;
+  table['#'] = language.hasDirectives ? kHash : kOrdinary;
   table['('] = kOpenParen;
   table[')'] = kCloseParen;
   table['/'] = kSlash;
   table[';'] = kSemicolon;
   table['{'] = kOpenBrace;
   table['}'] = kCloseBrace;
+  table['\\'] = language.splicesLines ? kBackslash : kOrdinary;
   return table;
 }
-
-constexpr ClassTable kDirectiveClasses = makeClasses(true);
-constexpr ClassTable kPlainHashClasses = makeClasses(false);
 
 bool isAsciiLetterOrDigit(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
@@ -156,15 +155,10 @@ class Sorter {
     return i < size_ &&
            classes_[static_cast<unsigned char>(text_[i])] == kBlank;
   }
-  // True when the line feed at `i` follows a backslash, which splices two
-  // lines. The backslash was written, so the line feed is written too.
-  bool isSplice(size_t i) const {
-    return language_.splicesLines && text_[i] == '\n' && i > 0 &&
-           text_[i - 1] == '\\';
-  }
   static char asBlank(char c) { return c == '\t' ? ' ' : c; }
 
   size_t blankRun(size_t i);
+  size_t backslash(size_t i);
   size_t copyWord(size_t i);
   size_t doubleQuote(size_t i);
   size_t singleQuote(size_t i);
@@ -203,7 +197,7 @@ class Sorter {
   const char* text_;
   size_t size_;
   const Language& language_;
-  const ClassTable& classes_;
+  const ClassTable classes_;
   size_t unitSize_;
   std::string indentRun_;  // 64 units, written a run at a time
   Output* out_;
@@ -229,7 +223,7 @@ Sorter::Sorter(const std::string& source, const Language& language,
     : text_(source.data()),
       size_(source.size()),
       language_(language),
-      classes_(language.hasDirectives ? kDirectiveClasses : kPlainHashClasses),
+      classes_(makeClasses(language)),
       unitSize_(indentUnit.size()),
       out_(out) {
   const size_t kUnitsPerRun = 64;
@@ -250,6 +244,9 @@ void Sorter::run() {
         break;
       case kBlank:
         i = blankRun(i);
+        break;
+      case kBackslash:
+        i = backslash(i);
         break;
       case kDoubleQuote:
         i = doubleQuote(i);
@@ -287,15 +284,24 @@ void Sorter::run() {
 }
 
 // Of a run of blanks, tabs and line feeds only the first can be written; a
-// tab is written as a blank. A line feed that a backslash splices keeps the
-// next one too, so that the lines it joins stay apart.
+// tab is written as a blank.
 size_t Sorter::blankRun(size_t i) {
   if (!atLineStart && !afterBlank) out_->append(asBlank(text_[i]));
-  if (isSplice(i) && isBlankAt(i + 1)) out_->append(asBlank(text_[++i]));
   if (literalEnded) blankOwed = true;
   afterBlank = true;
   for (++i; isBlankAt(i);) ++i;
   return i;
+}
+
+// A backslash before a line feed splices two lines. The line feed is written,
+// and so is the first blank after it, so that the lines it joins stay apart.
+size_t Sorter::backslash(size_t i) {
+  size_t end = copyWord(i);
+  if (end != i + 1 || at(end) != '\n') return end;
+  out_->append('\n');
+  if (isBlankAt(end + 1)) return blankRun(end + 1);
+  afterBlank = true;
+  return end + 1;
 }
 
 // Writes the character at `i` and the ordinary characters that follow it.
