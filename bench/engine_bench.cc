@@ -20,10 +20,11 @@ const size_t kShapeSize = 16 << 20;
 std::string copyDroppingBlanks(const std::string& text) {
   std::string out(text.size(), '\0');
   size_t used = 0;
-  char previous = 0;
+  bool afterBlank = false;
   for (char c : text) {
-    if (!(c == ' ' && previous == ' ')) out[used++] = c;
-    previous = c;
+    bool blank = c == ' ' || c == '\t' || c == '\n';
+    if (!(blank && afterBlank)) out[used++] = c;
+    afterBlank = blank;
   }
   out.resize(used);
   return out;

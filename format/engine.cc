@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "format/scan.h"
 #include "platform/platform.h"
 
 const Language kCppLanguage = {true, true, true, true, false};
@@ -289,28 +290,30 @@ size_t Sorter::blankRun(size_t i) {
   if (!atLineStart && !afterBlank) out_->append(asBlank(text_[i]));
   if (literalEnded) blankOwed = true;
   afterBlank = true;
-  for (++i; isBlankAt(i);) ++i;
-  return i;
+  return skipAll<' ', '\t', '\n'>(text_, i + 1, size_);
 }
 
 // A backslash before a line feed splices two lines. The line feed is written,
 // and so is the first blank after it, so that the lines it joins stay apart.
 size_t Sorter::backslash(size_t i) {
-  size_t end = copyWord(i);
-  if (end != i + 1 || at(end) != '\n') return end;
+  if (at(i + 1) != '\n') return copyWord(i);
+  writeOrdinary(text_ + i, 1);
   out_->append('\n');
-  if (isBlankAt(end + 1)) return blankRun(end + 1);
+  if (isBlankAt(i + 2)) return blankRun(i + 2);
   afterBlank = true;
-  return end + 1;
+  return i + 2;
 }
 
-// Writes the character at `i` and the ordinary characters that follow it.
+// Writes the character at `i` and the stretch after it that the rules copy
+// as it stands: ordinary characters, and a blank or line feed that follows
+// one of them (the first of its run, so it is written).
 size_t Sorter::copyWord(size_t i) {
-  size_t end = i + 1;
+  size_t end = stretchEnd(text_, i + 1, size_);
   while (end < size_ &&
          classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
-    ++end;
+    end = stretchEnd(text_, end + 1, size_);
   writeOrdinary(text_ + i, end - i);
+  afterBlank = text_[end - 1] == ' ' || text_[end - 1] == '\n';
   return end;
 }
 
@@ -497,18 +500,13 @@ void Sorter::guardLineStart() {
 // past the line feed that ends it unclosed, or at the end of the text. A
 // backslash escapes the next character.
 size_t Sorter::scanLiteral(size_t quote, LiteralEnd* how) const {
-  char closing = text_[quote];
-  for (size_t i = quote + 1; i < size_; ++i) {
-    char c = text_[i];
-    if (c == '\\') {
-      ++i;
-    } else if (c == closing) {
-      *how = LiteralEnd::kQuote;
-      return i + 1;
-    } else if (c == '\n') {
-      *how = LiteralEnd::kLineFeed;
-      return i + 1;
-    }
+  const bool isString = text_[quote] == '"';
+  for (size_t i = quote + 1; i < size_; i += 2) {
+    i = isString ? findAny<'\\', '"', '\n'>(text_, i, size_)
+                 : findAny<'\\', '\'', '\n'>(text_, i, size_);
+    if (i == size_ || text_[i] == '\\') continue;
+    *how = text_[i] == '\n' ? LiteralEnd::kLineFeed : LiteralEnd::kQuote;
+    return i + 1;
   }
   *how = LiteralEnd::kText;
   return size_;
@@ -543,7 +541,7 @@ size_t Sorter::lineCommentEnd(size_t from) const {
 // kNone. Literals and comments on the line are stepped over, so a line feed
 // inside a block comment, or after a backslash, goes on with the line.
 size_t Sorter::directiveEnd(size_t i) {
-  while (i < size_) {
+  while ((i = findAny<'\n', '"', '\'', '/'>(text_, i, size_)) < size_) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;
     if (c == '"' || (c == '\'' && !isDigitSeparator(i))) {
@@ -592,10 +590,10 @@ size_t Sorter::rawDelimiterEnd(size_t quote) const {
 
 // Returns the position of the """ that closes a text block, or kNone.
 size_t Sorter::textBlockEnd(size_t i) const {
-  for (; i < size_; ++i) {
+  for (; (i = findAny<'\\', '"'>(text_, i, size_)) < size_; ++i) {
     if (text_[i] == '\\')
       ++i;
-    else if (text_[i] == '"' && at(i + 1) == '"' && at(i + 2) == '"')
+    else if (at(i + 1) == '"' && at(i + 2) == '"')
       return i;
   }
   return kNone;

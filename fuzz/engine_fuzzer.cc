@@ -8,6 +8,7 @@
 
 #include "format/encoding.h"
 #include "format/engine.h"
+#include "format/scan.h"
 #include "tests/units.h"
 #include "tests/white_space.h"
 
@@ -39,6 +40,25 @@ std::string withoutWhiteSpaceUnits(const std::string& bytes, size_t width,
   return kept;
 }
 
+// The vector scans must give what their portable twins give.
+void checkScansFrom(const std::string& text, size_t from) {
+  const char* data = text.data();
+  const size_t size = text.size();
+  if (findAny<'\n', '"', '\'', '/'>(data, from, size) !=
+          findAnyPortable<'\n', '"', '\'', '/'>(data, from, size) ||
+      skipAll<' ', '\t', '\n'>(data, from, size) !=
+          skipAllPortable<' ', '\t', '\n'>(data, from, size) ||
+      stretchEnd(data, from, size) != stretchEndPortable(data, from, size))
+    std::abort();
+}
+
+// From every position near the start, and from the middle.
+void checkScans(const std::string& text) {
+  for (size_t from = 1; from <= text.size() && from <= 48; ++from)
+    checkScansFrom(text, from);
+  if (text.size() / 2 > 48) checkScansFrom(text, text.size() / 2);
+}
+
 }  // namespace
 
 // The first byte chooses: bit 0 the language, bits 1-3 the unit's length
@@ -56,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   SourceEncoding encoding;
   encoding.decode(&text);
+  checkScans(text);
   std::string result;
   if (!sortWithin(text, language, unit, &result)) return 0;
   if (withoutWhiteSpace(text) != withoutWhiteSpace(result)) std::abort();

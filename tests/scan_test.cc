@@ -1,0 +1,74 @@
+#include "format/scan.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+// The cases are a table, one line each, kept as written.
+// clang-format off
+TEST(ScanTest, StretchEndsWhereTheLayoutMayAct) {
+  struct {
+    int line;
+    std::string text;  // the stretch begins after its first character
+    size_t end;
+  } cases[] = {
+      {__LINE__, "abc", 3},
+      {__LINE__, "a b\nc d", 7},
+      {__LINE__, "a  b", 2},
+      {__LINE__, "a\n b", 2},
+      {__LINE__, "a\tb", 1},
+      {__LINE__, "a b;", 3},
+      {__LINE__, "x = f(1)", 5},
+      {__LINE__, "ab\"c", 2},
+      {__LINE__, "ab#c", 2},
+      {__LINE__, "ab'c", 2},
+      {__LINE__, "a/b", 1},
+      {__LINE__, "a\\", 1},
+      {__LINE__, "a{}", 1},
+      {__LINE__, "a}", 1},
+      {__LINE__, "a)", 1},
+      {__LINE__, "a\r b", 2},
+      {__LINE__, "\xC3\xA9 \xFF<=>$", 8},
+      {__LINE__, "x" + std::string(40, 'y') + " ;", 42},
+  };
+  for (const auto& c : cases) {
+    testing::ScopedTrace trace(__FILE__, c.line, c.text);
+    EXPECT_EQ(c.end, stretchEndPortable(c.text.data(), 1, c.text.size()));
+    EXPECT_EQ(c.end, stretchEnd(c.text.data(), 1, c.text.size()));
+  }
+}
+// clang-format on
+
+// Bytes that the scans treat differently, and some that they do not.
+std::string randomText(std::mt19937& random, size_t size) {
+  static const char kBytes[] = "\"#'()/;\\{}\t\n \r\0\x1A*abc\x80\xFF\x20\x21";
+  std::uniform_int_distribution<size_t> pick(0, sizeof kBytes - 1);
+  std::string text;
+  for (size_t k = 0; k < size; ++k) text += kBytes[pick(random)];
+  return text;
+}
+
+TEST(ScanTest, VectorScansAgreeWithTheirPortableTwins) {
+  std::mt19937 random(20261209);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = randomText(random, round % 97);
+    const char* data = text.data();
+    for (size_t from = 1; from <= text.size(); ++from) {
+      size_t size = text.size();
+      ASSERT_EQ((findAnyPortable<'\n', '"', '\'', '/'>(data, from, size)),
+                (findAny<'\n', '"', '\'', '/'>(data, from, size)))
+          << "round " << round << " from " << from;
+      ASSERT_EQ((skipAllPortable<' ', '\t', '\n'>(data, from, size)),
+                (skipAll<' ', '\t', '\n'>(data, from, size)))
+          << "round " << round << " from " << from;
+      ASSERT_EQ(stretchEndPortable(data, from, size),
+                stretchEnd(data, from, size))
+          << "round " << round << " from " << from;
+    }
+  }
+}
+
+}  // namespace
