@@ -92,50 +92,81 @@ class Output {
       : text_(text), limit_(limit) {
     reserveLarge(text_, std::min(limit, expected));
     text_->assign(std::min(limit, expected), '\0');
+    cursor_ = &(*text_)[0];
+    end_ = cursor_ + text_->size();
   }
 
   bool full() const { return full_; }
-  bool empty() const { return used_ == 0; }
-  char back() const { return (*text_)[used_ - 1]; }
+  bool empty() const { return size() == 0; }
+  char back() const { return cursor_[-1]; }
   bool endsWith(std::string_view tail) const {
-    return used_ >= tail.size() &&
-           text_->compare(used_ - tail.size(), tail.size(), tail) == 0;
+    return size() >= tail.size() &&
+           std::memcmp(cursor_ - tail.size(), tail.data(), tail.size()) == 0;
   }
   const char* data() const { return text_->data(); }
-  size_t size() const { return used_; }
-  void finish() { text_->resize(used_); }
+  size_t size() const { return cursor_ - text_->data(); }
+  void finish() { text_->resize(size()); }
 
   void append(const char* data, size_t size) {
-    if (size == 0 || !room(size)) return;
-    char* to = &(*text_)[used_];
-    used_ += size;
-    // Most pieces are a byte or two: too short to be worth a call.
-    if (size <= 2) {
-      to[0] = data[0];
-      if (size == 2) to[1] = data[1];
-    } else {
-      std::memcpy(to, data, size);
-    }
+    if (size > static_cast<size_t>(end_ - cursor_) && !grow(size)) return;
+    copy(cursor_, data, size);
+    cursor_ += size;
   }
   void append(char c) {
-    if (!room(1)) return;
-    (*text_)[used_++] = c;
+    if (cursor_ == end_ && !grow(1)) return;
+    *cursor_++ = c;
   }
 
+  /// Returns the cursor with room for `size` bytes and sixteen more, for a
+  /// copy in blocks of sixteen, or null when the text may not grow so far.
+  char* claim(size_t size) {
+    size_t wanted = size + 16;
+    if (wanted <= static_cast<size_t>(end_ - cursor_)) return cursor_;
+    if (wanted > limit_ - this->size() || !grow(wanted)) return nullptr;
+    return cursor_;
+  }
+  /// Takes `size` bytes written at the cursor into the text.
+  void advance(size_t size) { cursor_ += size; }
+
  private:
-  bool room(size_t size) {
-    if (size <= text_->size() - used_) return true;
-    if (full_ || size > limit_ - used_) {
+  // Most pieces are short: two overlapping moves copy them without a call.
+  static void copy(char* to, const char* from, size_t size) {
+    if (size >= 8 && size <= 16) {
+      move<8>(to, from);
+      move<8>(to + size - 8, from + size - 8);
+    } else if (size >= 4 && size < 8) {
+      move<4>(to, from);
+      move<4>(to + size - 4, from + size - 4);
+    } else if (size < 4) {
+      for (size_t k = 0; k < size; ++k) to[k] = from[k];
+    } else {
+      std::memcpy(to, from, size);
+    }
+  }
+  template <size_t kBytes>
+  static void move(char* to, const char* from) {
+    char piece[kBytes];
+    std::memcpy(piece, from, kBytes);
+    std::memcpy(to, piece, kBytes);
+  }
+
+  [[gnu::noinline]] bool grow(size_t size) {
+    size_t used = this->size();
+    if (full_ || size > limit_ - used) {
       full_ = true;
       return false;
     }
-    text_->resize(std::max(used_ + size, std::min(limit_, 2 * text_->size())));
+    size_t grown = text_->size() + text_->size() / 2;
+    text_->resize(std::max(used + size, std::min(limit_, grown)));
+    cursor_ = &(*text_)[used];
+    end_ = &(*text_)[0] + text_->size();
     return true;
   }
 
   std::string* text_;
   size_t limit_;
-  size_t used_ = 0;
+  char* cursor_;
+  char* end_;
   bool full_ = false;
 };
 
@@ -161,6 +192,7 @@ class Sorter {
   size_t blankRun(size_t i);
   size_t backslash(size_t i);
   size_t copyWord(size_t i);
+  size_t writeStretch(size_t i);
   size_t doubleQuote(size_t i);
   size_t singleQuote(size_t i);
   size_t quotedLiteral(size_t quote);
@@ -179,6 +211,7 @@ class Sorter {
   void closeBrace(size_t i);
 
   void writeOrdinary(const char* data, size_t size);
+  void beginOrdinary(char first);
   bool keepsApartFromLiteral(unsigned char c) const;
   void indent(long long levels);
   void guardLineStart();
@@ -306,13 +339,28 @@ size_t Sorter::backslash(size_t i) {
 
 // Writes the character at `i` and the stretch after it that the rules copy
 // as it stands: ordinary characters, and a blank or line feed that follows
-// one of them (the first of its run, so it is written).
+// one of them (the first of its run, so it is written). The stretch is
+// copied while it is scanned, into room for the rest of the text.
 size_t Sorter::copyWord(size_t i) {
+  beginOrdinary(text_[i]);
+  char* to = out_->claim(size_ - i);
+  if (!to) return writeStretch(i);
+  size_t end = copyStretch(text_, i, size_, to);
+  while (end < size_ &&
+         classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
+    end = copyStretch(text_, end, size_, to + (end - i));
+  out_->advance(end - i);
+  afterBlank = text_[end - 1] == ' ' || text_[end - 1] == '\n';
+  return end;
+}
+
+// The same, through the output's own bounds, for a text near its limit.
+size_t Sorter::writeStretch(size_t i) {
   size_t end = stretchEnd(text_, i + 1, size_);
   while (end < size_ &&
          classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
     end = stretchEnd(text_, end + 1, size_);
-  writeOrdinary(text_ + i, end - i);
+  out_->append(text_ + i, end - i);
   afterBlank = text_[end - 1] == ' ' || text_[end - 1] == '\n';
   return end;
 }
@@ -454,10 +502,17 @@ void Sorter::closeBrace(size_t i) {
 // for the character that opens a mode together with the mode's characters,
 // which are copied as they stand.
 void Sorter::writeOrdinary(const char* data, size_t size) {
-  if (atLineStart) indent(braceDepth);
-  if (glueNext && keepsApartFromLiteral(static_cast<unsigned char>(data[0])))
-    out_->append(' ');
+  beginOrdinary(data[0]);
   out_->append(data, size);
+}
+
+// What the ordinary-character step writes before the character `first`: the
+// indentation at the start of a line, and a blank that keeps it off a
+// literal.
+void Sorter::beginOrdinary(char first) {
+  if (atLineStart) indent(braceDepth);
+  if (glueNext && keepsApartFromLiteral(static_cast<unsigned char>(first)))
+    out_->append(' ');
   atLineStart = afterBlank = glueNext = false;
 }
 
@@ -652,7 +707,9 @@ bool Sorter::outputLineHasInk() const {
 bool sortText(const std::string& source, const Language& language,
               const std::string& indentUnit, size_t limit,
               std::string* result) {
-  Output out(result, limit, source.size() + source.size() / 4 + 64);
+  // Real code sorts to no more than its own size; more is made room for as
+  // the text grows.
+  Output out(result, limit, source.size() + source.size() / 16 + 4096);
   Sorter(source, language, indentUnit, &out).run();
   out.finish();
   return !out.full();

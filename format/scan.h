@@ -60,6 +60,16 @@ inline size_t stretchEndPortable(const char* text, size_t from, size_t size) {
   return size;
 }
 
+/// Copies the character at `from` and the stretch after it to `out`, and
+/// returns where the stretch ends. `out` has room for the rest of the text
+/// and sixteen bytes more, which may be written over.
+inline size_t copyStretchPortable(const char* text, size_t from, size_t size,
+                                  char* out) {
+  size_t end = stretchEndPortable(text, from + 1, size);
+  for (size_t k = from; k < end; ++k) *out++ = text[k];
+  return end;
+}
+
 #if defined(__SSE2__)
 
 namespace scan {
@@ -79,6 +89,22 @@ inline __m128i low(__m128i bytes) {
 
 inline size_t firstSet(int mask) {
   return static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+}
+
+// The stops of a stretch among the sixteen bytes at `at`, one bit each.
+inline int stretchStops(const char* at) {
+  __m128i bytes = load(at);
+  __m128i pairs = _mm_or_si128(bytes, _mm_set1_epi8(1));  // "#, () alike
+  __m128i stop = _mm_or_si128(equal(pairs, '#'), equal(pairs, ')'));
+  stop = _mm_or_si128(stop, equal(bytes, '\''));
+  stop = _mm_or_si128(stop, equal(bytes, '/'));
+  stop = _mm_or_si128(stop, equal(bytes, ';'));
+  stop = _mm_or_si128(stop, equal(bytes, '\\'));
+  stop = _mm_or_si128(stop, equal(bytes, '{'));
+  stop = _mm_or_si128(stop, equal(bytes, '}'));
+  __m128i lowAfterLow = _mm_or_si128(low(load(at - 1)), equal(bytes, '\t'));
+  stop = _mm_or_si128(stop, _mm_and_si128(low(bytes), lowAfterLow));
+  return _mm_movemask_epi8(stop);
 }
 
 }  // namespace scan
@@ -107,23 +133,26 @@ size_t skipAll(const char* text, size_t from, size_t size) {
 }
 
 inline size_t stretchEnd(const char* text, size_t from, size_t size) {
-  using namespace scan;
-  for (; from + 16 <= size; from += 16) {
-    __m128i bytes = load(text + from);
-    __m128i pairs = _mm_or_si128(bytes, _mm_set1_epi8(1));  // "#, () alike
-    __m128i stop = _mm_or_si128(equal(pairs, '#'), equal(pairs, ')'));
-    stop = _mm_or_si128(stop, equal(bytes, '\''));
-    stop = _mm_or_si128(stop, equal(bytes, '/'));
-    stop = _mm_or_si128(stop, equal(bytes, ';'));
-    stop = _mm_or_si128(stop, equal(bytes, '\\'));
-    stop = _mm_or_si128(stop, equal(bytes, '{'));
-    stop = _mm_or_si128(stop, equal(bytes, '}'));
-    __m128i lowAfterLow =
-        _mm_or_si128(low(load(text + from - 1)), equal(bytes, '\t'));
-    stop = _mm_or_si128(stop, _mm_and_si128(low(bytes), lowAfterLow));
-    if (int mask = _mm_movemask_epi8(stop)) return from + firstSet(mask);
-  }
+  for (; from + 16 <= size; from += 16)
+    if (int mask = scan::stretchStops(text + from))
+      return from + scan::firstSet(mask);
   return stretchEndPortable(text, from, size);
+}
+
+// Each block of sixteen bytes is stored whole as it is scanned; what lies
+// past the stretch's end is written over later.
+inline size_t copyStretch(const char* text, size_t from, size_t size,
+                          char* out) {
+  if (from == 0) return copyStretchPortable(text, from, size, out);
+  int copied = 1;  // the character at `from` is copied, whatever it is
+  for (; from + 16 <= size; from += 16, out += 16) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), scan::load(text + from));
+    if (int mask = scan::stretchStops(text + from) & ~copied)
+      return from + scan::firstSet(mask);
+    copied = 0;
+  }
+  if (copied) return copyStretchPortable(text, from, size, out);
+  return copyStretchPortable(text, from - 1, size, out - 1);
 }
 
 #else
@@ -140,6 +169,11 @@ size_t skipAll(const char* text, size_t from, size_t size) {
 
 inline size_t stretchEnd(const char* text, size_t from, size_t size) {
   return stretchEndPortable(text, from, size);
+}
+
+inline size_t copyStretch(const char* text, size_t from, size_t size,
+                          char* out) {
+  return copyStretchPortable(text, from, size, out);
 }
 
 #endif
