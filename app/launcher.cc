@@ -101,7 +101,7 @@ void Launcher::run() {
   code.reset();
 
   // A failed print is reported after saving, so that the save still happens.
-  bool shown = !viewRequested || writeSortedOutput(formattedText);
+  bool shown = !viewRequested || writeSortedOutput(view(formattedText));
   if (saveRequested && !saveFormattedText())
     fatal(savePath + " : Saving the sorted code failed.");
   if (!shown) outputFailed();
@@ -148,5 +148,5 @@ void Launcher::askSourcePath() {
 // be lost.
 bool Launcher::saveFormattedText() const {
   if (sourceEndsEarly && isSameFile(savePath, sourcePath)) return false;
-  return replaceFile(savePath, formattedText);
+  return replaceFile(savePath, view(formattedText));
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "format/bytes.h"
+
 class Code;
 
 // One option pair from the command line, such as "/i" with "s2".
@@ -41,7 +43,7 @@ class Launcher {
   std::vector<Option> options;
   std::string sourcePath;
   std::string savePath;
-  std::string formattedText;
+  Bytes formattedText;
   bool sourceEndsEarly = false;  // a 0x1A ended the text before the file
 };
 

@@ -37,7 +37,7 @@ void copyLoop(benchmark::State& state, const std::string* text) {
 
 void sort(benchmark::State& state, const std::string* text,
           const Language* language) {
-  std::string result;
+  Bytes result;
   for (auto _ : state) {
     sortText(*text, *language, "\t", sortedSizeLimit(text->size()), &result);
     benchmark::DoNotOptimize(result.data());
@@ -47,7 +47,7 @@ void sort(benchmark::State& state, const std::string* text,
 }
 
 void load(benchmark::State& state, std::string path) {
-  std::string text;
+  Bytes text;
   for (auto _ : state) {
     readWholeFile(path, &text);
     applyTextMode(&text);
@@ -91,10 +91,10 @@ const std::string* keep(std::string text) {
 
 void registerInput(const std::string& name, const std::string& path,
                    const Language* language) {
-  std::string raw;
+  Bytes raw;
   if (readWholeFile(path, &raw) != ReadResult::kOk) return;
   applyTextMode(&raw);
-  const std::string* text = keep(std::move(raw));
+  const std::string* text = keep(std::string(view(raw)));
   benchmark::RegisterBenchmark(("copy-loop/" + name).c_str(), copyLoop, text);
   benchmark::RegisterBenchmark(("sort/" + name).c_str(), sort, text, language);
   benchmark::RegisterBenchmark(("load/" + name).c_str(), load, path);

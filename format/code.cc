@@ -66,16 +66,16 @@ std::string Code::indentUnit() const {
   return std::string(indentCount > 1 ? indentCount : 1, indentChar[0]);
 }
 
-std::string Code::sort() const {
+Bytes Code::sort() const {
   fatal("ERROR: This program has a fatal error. ");
 }
 
 // The size limit counts the bytes of the source and of the sorted code.
-std::string Code::sortAs(const Language& language) const {
-  std::string result;
+Bytes Code::sortAs(const Language& language) const {
+  Bytes result;
   const size_t unit = sourceEncoding.unitSize();
   const size_t limit = sortedSizeLimit(sourceText.size() * unit) / unit;
-  if (!sortText(sourceText, language, indentUnit(), limit, &result))
+  if (!sortText(view(sourceText), language, indentUnit(), limit, &result))
     fatal(kTooLargeMessage);
   return sourceEncoding.encode(std::move(result), kCrLfLineEnds);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "format/bytes.h"
 #include "format/encoding.h"
 
 struct Language;
@@ -27,7 +28,7 @@ class Code {
 
   /// Returns the formatted text as it is written: in the source's encoding,
   /// with the platform's line ends.
-  virtual std::string sort() const;
+  virtual Bytes sort() const;
 
   /// True when a 0x1A ended the text before the end of the file.
   bool textEndsEarly() const { return sourceEncoding.endsEarly(); }
@@ -35,10 +36,10 @@ class Code {
  protected:
   /// Formats the text by the rules of `language`, or ends the program when
   /// the result grows too large.
-  std::string sortAs(const Language& language) const;
+  Bytes sortAs(const Language& language) const;
 
   std::string sourcePath;
-  std::string sourceText;  // one byte per code unit of the file
+  Bytes sourceText;  // one byte per code unit of the file
   SourceEncoding sourceEncoding;
   std::string indentChar = "\t";
   int32_t indentCount = 1;

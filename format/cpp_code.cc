@@ -6,6 +6,6 @@ CppCode::CppCode(std::string path) : Code(std::move(path)) {
   setIndent("t1");
 }
 
-std::string CppCode::sort() const {
+Bytes CppCode::sort() const {
   return sortAs(kCppLanguage);
 }

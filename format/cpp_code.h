@@ -10,7 +10,7 @@ class CppCode : public Code {
   explicit CppCode(std::string path);
 
   /// Returns the text laid out by the C/C++ rules.
-  std::string sort() const override;
+  Bytes sort() const override;
 };
 
 #endif  // QUILLFIX_FORMAT_CPP_CODE_H_

@@ -26,26 +26,26 @@ bool isLittleEndian(Encoding encoding) {
   return encoding == Encoding::kUtf16Le || encoding == Encoding::kUtf32Le;
 }
 
-std::string withCrLf(const std::string& text) {
-  std::string lines;
+Bytes withCrLf(const Bytes& text) {
+  Bytes lines;
   lines.reserve(text.size() + std::count(text.begin(), text.end(), '\n'));
   for (char c : text) {
-    if (c == '\n') lines += '\r';
-    lines += c;
+    if (c == '\n') lines.push_back('\r');
+    lines.push_back(c);
   }
   return lines;
 }
 
 }  // namespace
 
-bool applyTextMode(std::string* bytes) {
-  size_t end = bytes->find(kEndOfText);
-  bool endsEarly =
-      end != std::string::npos &&
-      bytes->find_first_not_of(kEndOfText, end) != std::string::npos;
-  if (end != std::string::npos) bytes->resize(end);
+bool applyTextMode(Bytes* bytes) {
+  std::string_view whole = view(*bytes);
+  size_t end = whole.find(kEndOfText);
+  bool endsEarly = end != whole.npos &&
+                   whole.find_first_not_of(kEndOfText, end) != whole.npos;
+  if (end != whole.npos) bytes->resize(end);
   // Moves each stretch up to the next CR LF down over the CRs dropped so far.
-  char* text = &(*bytes)[0];
+  char* text = bytes->data();
   size_t size = bytes->size();
   size_t to = 0;
   size_t from = 0;
@@ -76,15 +76,15 @@ size_t SourceEncoding::unitSize() const {
   return 1;
 }
 
-void SourceEncoding::decode(std::string* bytes) {
-  encoding_ = encodingOf(*bytes);
+void SourceEncoding::decode(Bytes* bytes) {
+  encoding_ = encodingOf(view(*bytes));
   if (encoding_ == Encoding::kBytes) {
     endsEarly_ = applyTextMode(bytes);
     return;
   }
   const size_t width = unitSize();
   const size_t end = bytes->size() - (bytes->size() - width) % width;
-  std::string text;
+  Bytes text;
   text.reserve((end - width) / width);
   size_t at = width;  // past the byte-order mark
   for (; at < end; at += width) {
@@ -92,24 +92,24 @@ void SourceEncoding::decode(std::string* bytes) {
     if (unit == kEndOfText) break;
     if (unit == '\r' && at + width < end && unitAt(*bytes, at + width) == '\n')
       continue;
-    text += unit < 0x80 ? static_cast<char>(unit) : kWideUnit;
+    text.push_back(unit < 0x80 ? static_cast<char>(unit) : kWideUnit);
     if (unit >= 0x80) wideUnits_.push_back(unit);
   }
   if (at < end) {
     while (at < end && unitAt(*bytes, at) == kEndOfText) at += width;
     endsEarly_ = at < bytes->size();
   } else {
-    partialUnit_ = bytes->substr(end);
+    partialUnit_.assign(bytes->begin() + end, bytes->end());
   }
   *bytes = std::move(text);
 }
 
-std::string SourceEncoding::encode(std::string sorted, bool crLf) const {
+Bytes SourceEncoding::encode(Bytes sorted, bool crLf) const {
   if (encoding_ == Encoding::kBytes) {
     if (crLf) return withCrLf(sorted);
     return sorted;
   }
-  std::string bytes;
+  Bytes bytes;
   bytes.reserve((sorted.size() + 1) * unitSize() + partialUnit_.size());
   appendUnit(&bytes, kByteOrderMark);
   size_t wide = 0;
@@ -123,11 +123,11 @@ std::string SourceEncoding::encode(std::string sorted, bool crLf) const {
       fatal("ERROR: This program has a fatal error. ");
     }
   }
-  bytes += partialUnit_;
+  bytes.insert(bytes.end(), partialUnit_.begin(), partialUnit_.end());
   return bytes;
 }
 
-uint32_t SourceEncoding::unitAt(const std::string& bytes, size_t at) const {
+uint32_t SourceEncoding::unitAt(const Bytes& bytes, size_t at) const {
   const size_t width = unitSize();
   uint32_t unit = 0;
   for (size_t k = 0; k < width; ++k) {
@@ -137,10 +137,10 @@ uint32_t SourceEncoding::unitAt(const std::string& bytes, size_t at) const {
   return unit;
 }
 
-void SourceEncoding::appendUnit(std::string* bytes, uint32_t unit) const {
+void SourceEncoding::appendUnit(Bytes* bytes, uint32_t unit) const {
   const size_t width = unitSize();
   for (size_t k = 0; k < width; ++k) {
     size_t shift = 8 * (isLittleEndian(encoding_) ? k : width - 1 - k);
-    *bytes += static_cast<char>(unit >> shift);
+    bytes->push_back(static_cast<char>(unit >> shift));
   }
 }

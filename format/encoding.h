@@ -2,13 +2,14 @@
 #define QUILLFIX_FORMAT_ENCODING_H_
 
 #include <cstdint>
-#include <string>
 #include <vector>
+
+#include "format/bytes.h"
 
 /// Applies the text-mode reading rules to raw file bytes: CR LF becomes LF,
 /// a lone CR stays, and the first 0x1A ends the text. Returns true when that
 /// 0x1A stood before anything but further 0x1A bytes.
-bool applyTextMode(std::string* bytes);
+bool applyTextMode(Bytes* bytes);
 
 /// The encodings of a source file: single bytes, or the code units that a
 /// byte-order mark at its start announces.
@@ -24,12 +25,12 @@ class SourceEncoding {
   /// Replaces `bytes`, a whole file, by its text: the loading rules applied
   /// to the units of the encoding that its byte-order mark announces, one
   /// byte per unit.
-  void decode(std::string* bytes);
+  void decode(Bytes* bytes);
 
   /// Returns `sorted`, laid out from the decoded text, in the file's encoding
   /// with its byte-order mark; with `crLf`, each line feed is written as CR
   /// LF.
-  std::string encode(std::string sorted, bool crLf) const;
+  Bytes encode(Bytes sorted, bool crLf) const;
 
   Encoding encoding() const { return encoding_; }
 
@@ -40,12 +41,12 @@ class SourceEncoding {
   bool endsEarly() const { return endsEarly_; }
 
  private:
-  uint32_t unitAt(const std::string& bytes, size_t at) const;
-  void appendUnit(std::string* bytes, uint32_t unit) const;
+  uint32_t unitAt(const Bytes& bytes, size_t at) const;
+  void appendUnit(Bytes* bytes, uint32_t unit) const;
 
   Encoding encoding_ = Encoding::kBytes;
   std::vector<uint32_t> wideUnits_;  // the units of 128 or more, in order
-  std::string partialUnit_;          // bytes after the last whole unit
+  Bytes partialUnit_;                // bytes after the last whole unit
   bool endsEarly_ = false;
 };
 

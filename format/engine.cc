@@ -88,11 +88,11 @@ bool isRawDelimiterByte(unsigned char c) {
 // written.
 class Output {
  public:
-  Output(std::string* text, size_t limit, size_t expected)
+  Output(Bytes* text, size_t limit, size_t expected)
       : text_(text), limit_(limit) {
     reserveLarge(text_, std::min(limit, expected));
-    text_->assign(std::min(limit, expected), '\0');
-    cursor_ = &(*text_)[0];
+    text_->resize(std::min(limit, expected));
+    cursor_ = text_->data();
     end_ = cursor_ + text_->size();
   }
 
@@ -158,12 +158,12 @@ class Output {
     }
     size_t grown = text_->size() + text_->size() / 2;
     text_->resize(std::max(used + size, std::min(limit_, grown)));
-    cursor_ = &(*text_)[used];
-    end_ = &(*text_)[0] + text_->size();
+    cursor_ = text_->data() + used;
+    end_ = text_->data() + text_->size();
     return true;
   }
 
-  std::string* text_;
+  Bytes* text_;
   size_t limit_;
   char* cursor_;
   char* end_;
@@ -177,7 +177,7 @@ enum class EndedLiteral { kPlain, kEmptyString, kRawLookalike };
 
 class Sorter {
  public:
-  Sorter(const std::string& source, const Language& language,
+  Sorter(std::string_view source, const Language& language,
          const std::string& indentUnit, Output* out);
   void run();
 
@@ -252,7 +252,7 @@ class Sorter {
   size_t numberFloor_ = 0;      // a number starts after the last literal
 };
 
-Sorter::Sorter(const std::string& source, const Language& language,
+Sorter::Sorter(std::string_view source, const Language& language,
                const std::string& indentUnit, Output* out)
     : text_(source.data()),
       size_(source.size()),
@@ -704,9 +704,8 @@ bool Sorter::outputLineHasInk() const {
 
 }  // namespace
 
-bool sortText(const std::string& source, const Language& language,
-              const std::string& indentUnit, size_t limit,
-              std::string* result) {
+bool sortText(std::string_view source, const Language& language,
+              const std::string& indentUnit, size_t limit, Bytes* result) {
   // Real code sorts to no more than its own size; more is made room for as
   // the text grows.
   Output out(result, limit, source.size() + source.size() / 16 + 4096);

@@ -3,6 +3,9 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+
+#include "format/bytes.h"
 
 // The few rules in which the languages differ; the engine reads them.
 struct Language {
@@ -23,7 +26,7 @@ size_t sortedSizeLimit(size_t sourceSize);
 /// Formats `source` by the rules of `language`, writing `indentUnit` once per
 /// level of indentation, into `result`. Returns false, with `result` cut
 /// short, when the text would grow past `limit` bytes.
-bool sortText(const std::string& source, const Language& language,
-              const std::string& indentUnit, size_t limit, std::string* result);
+bool sortText(std::string_view source, const Language& language,
+              const std::string& indentUnit, size_t limit, Bytes* result);
 
 #endif  // QUILLFIX_FORMAT_ENGINE_H_

@@ -4,6 +4,6 @@
 
 JavaCode::JavaCode(std::string path) : Code(std::move(path)) {}
 
-std::string JavaCode::sort() const {
+Bytes JavaCode::sort() const {
   return sortAs(kJavaLanguage);
 }

@@ -10,7 +10,7 @@ class JavaCode : public Code {
   explicit JavaCode(std::string path);
 
   /// Returns the text laid out by the Java rules.
-  std::string sort() const override;
+  Bytes sort() const override;
 };
 
 #endif  // QUILLFIX_FORMAT_JAVA_CODE_H_

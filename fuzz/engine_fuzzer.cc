@@ -18,8 +18,8 @@ const Encoding kUnitEncodings[] = {Encoding::kUtf16Le, Encoding::kUtf16Be,
                                    Encoding::kUtf32Le, Encoding::kUtf32Be};
 
 // A small limit keeps deep nesting quick; the limit itself is tested too.
-bool sortWithin(const std::string& text, const Language& language,
-                const std::string& unit, std::string* result) {
+bool sortWithin(std::string_view text, const Language& language,
+                const std::string& unit, Bytes* result) {
   size_t limit = (64 << 10) + 64 * text.size();
   bool done = sortText(text, language, unit, limit, result);
   if (result->size() > limit) std::abort();
@@ -27,14 +27,14 @@ bool sortWithin(const std::string& text, const Language& language,
 }
 
 // `bytes` without its blank, tab and line-feed units, `width` bytes each.
-std::string withoutWhiteSpaceUnits(const std::string& bytes, size_t width,
+std::string withoutWhiteSpaceUnits(std::string_view bytes, size_t width,
                                    Encoding encoding) {
   std::string kept;
   const std::string blank = inUnits(encoding, U" ");
   const std::string tab = inUnits(encoding, U"\t");
   const std::string lineFeed = inUnits(encoding, U"\n");
   for (size_t at = 0; at < bytes.size(); at += width) {
-    std::string unit = bytes.substr(at, width);
+    std::string unit(bytes.substr(at, width));
     if (unit != blank && unit != tab && unit != lineFeed) kept += unit;
   }
   return kept;
@@ -69,28 +69,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t choice = data[0];
   const Language& language = choice & 1 ? kJavaLanguage : kCppLanguage;
   std::string unit(1 + ((choice >> 1) & 7), choice & 16 ? ' ' : '\t');
-  std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  std::string raw(reinterpret_cast<const char*>(data) + 1, size - 1);
   size_t encodingChoice = choice >> 5;
   if (encodingChoice >= 4)
-    text = inUnits(kUnitEncodings[encodingChoice - 4], U"\xFEFF") + text;
+    raw = inUnits(kUnitEncodings[encodingChoice - 4], U"\xFEFF") + raw;
 
+  Bytes text = toBytes(raw);
   SourceEncoding encoding;
   encoding.decode(&text);
-  checkScans(text);
-  std::string result;
-  if (!sortWithin(text, language, unit, &result)) return 0;
-  if (withoutWhiteSpace(text) != withoutWhiteSpace(result)) std::abort();
+  checkScans(std::string(view(text)));
+  Bytes result;
+  if (!sortWithin(view(text), language, unit, &result)) return 0;
+  if (withoutWhiteSpace(std::string(view(text))) !=
+      withoutWhiteSpace(std::string(view(result))))
+    std::abort();
   if (encoding.encoding() != Encoding::kBytes) {
     const size_t width = encoding.unitSize();
-    if (withoutWhiteSpaceUnits(encoding.encode(text, false), width,
+    if (withoutWhiteSpaceUnits(view(encoding.encode(text, false)), width,
                                encoding.encoding()) !=
-        withoutWhiteSpaceUnits(encoding.encode(result, false), width,
+        withoutWhiteSpaceUnits(view(encoding.encode(result, false)), width,
                                encoding.encoding()))
       std::abort();
   }
-  std::string again;
-  if (text.find('\r') == std::string::npos &&
-      sortWithin(result, language, unit, &again) && again != result)
+  Bytes again;
+  if (view(text).find('\r') == std::string_view::npos &&
+      sortWithin(view(result), language, unit, &again) && again != result)
     std::abort();
   return 0;
 }

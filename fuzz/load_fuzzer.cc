@@ -60,13 +60,13 @@ Loaded loadedUnitByUnit(const std::string& raw) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string raw(reinterpret_cast<const char*>(data), size);
-  std::string text = raw;
+  Bytes text = toBytes(raw);
   SourceEncoding encoding;
   encoding.decode(&text);
   Loaded expected = loadedUnitByUnit(raw);
-  if (text != expected.text) std::abort();
+  if (view(text) != expected.text) std::abort();
   if (encoding.endsEarly() != expected.endsEarly) std::abort();
-  if (encoding.encode(text, false) != expected.written) std::abort();
+  if (view(encoding.encode(text, false)) != expected.written) std::abort();
   if (text.size() > raw.size()) std::abort();
   return 0;
 }

@@ -2,7 +2,10 @@
 #define QUILLFIX_PLATFORM_PLATFORM_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "format/bytes.h"
 
 // Everything quillfix asks of the operating system beyond standard C++.
 
@@ -13,25 +16,25 @@ extern const bool kCrLfLineEnds;
 
 /// Reads the whole file at `path` as raw bytes into `bytes`. A directory, or
 /// a path holding a NUL byte, cannot be opened.
-ReadResult readWholeFile(const std::string& path, std::string* bytes);
+ReadResult readWholeFile(const std::string& path, Bytes* bytes);
 
 /// Replaces the file at `path` with `text`; returns false on failure. A file
 /// the user may not write is refused. The text goes to a temporary file
 /// beside the target, which replaces it once written whole, so that a failure
 /// leaves the old file as it was; where the folder refuses a temporary file,
 /// the target is overwritten in place, after its new size was reserved.
-bool replaceFile(const std::string& path, const std::string& text);
+bool replaceFile(const std::string& path, std::string_view text);
 
 /// Writes the sorted code to standard output as it is, with no line-end
 /// translation, and flushes it; false on failure.
-bool writeSortedOutput(const std::string& bytes);
+bool writeSortedOutput(std::string_view bytes);
 
 /// True when both paths name one existing file.
 bool isSameFile(const std::string& path, const std::string& other);
 
 /// Makes room for `size` bytes in `text`, in huge pages where the system
 /// offers them, so that filling a large text takes few page faults.
-void reserveLarge(std::string* text, size_t size);
+void reserveLarge(Bytes* text, size_t size);
 
 /// Returns the command line's arguments, program name first, in UTF-8.
 std::vector<std::string> commandLine(int argc, char** argv);

@@ -49,7 +49,7 @@ bool writeAll(int fd, const char* data, size_t size) {
 }
 
 // For targets that cannot be renamed over: devices, pipes, sockets.
-bool writeIntoDevice(const std::string& path, const std::string& text) {
+bool writeIntoDevice(const std::string& path, std::string_view text) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool written = writeAll(fd, text.data(), text.size());
@@ -64,7 +64,7 @@ mode_t newFileMode() {
 
 // For a file in a folder that refuses new files. Its new size is reserved
 // first, so that a full disk fails before the old text is touched.
-bool overwriteInPlace(const std::string& path, const std::string& text) {
+bool overwriteInPlace(const std::string& path, std::string_view text) {
   int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return false;
   bool done = text.empty() || posix_fallocate(fd, 0, text.size()) == 0;
@@ -73,7 +73,7 @@ bool overwriteInPlace(const std::string& path, const std::string& text) {
   return close(fd) == 0 && done;
 }
 
-bool writeThroughTemporary(const std::string& path, const std::string& text,
+bool writeThroughTemporary(const std::string& path, std::string_view text,
                            const struct stat* existing) {
   std::string temporary = directoryOf(path) + ".quillfix-XXXXXX";
   int fd = mkstemp(&temporary[0]);
@@ -93,7 +93,7 @@ bool writeThroughTemporary(const std::string& path, const std::string& text,
 
 }  // namespace
 
-ReadResult readWholeFile(const std::string& path, std::string* bytes) {
+ReadResult readWholeFile(const std::string& path, Bytes* bytes) {
   if (path.find('\0') != std::string::npos) return ReadResult::kOpenFailed;
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return ReadResult::kOpenFailed;
@@ -106,11 +106,11 @@ ReadResult readWholeFile(const std::string& path, std::string* bytes) {
   // regular file needs no room of its own.
   size_t room = S_ISREG(info.st_mode) ? info.st_size + 1 : kUnknownSizeChunk;
   reserveLarge(bytes, room);
-  bytes->assign(room, '\0');
+  bytes->resize(room);
   size_t used = 0;
   for (;;) {
     if (used == bytes->size()) bytes->resize(bytes->size() * 2);
-    ssize_t got = read(fd, &(*bytes)[used], bytes->size() - used);
+    ssize_t got = read(fd, bytes->data() + used, bytes->size() - used);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       close(fd);
@@ -124,7 +124,7 @@ ReadResult readWholeFile(const std::string& path, std::string* bytes) {
   return ReadResult::kOk;
 }
 
-bool replaceFile(const std::string& path, const std::string& text) {
+bool replaceFile(const std::string& path, std::string_view text) {
   if (path.empty() || path.find('\0') != std::string::npos) return false;
   std::string target = resolveLinks(path);
   struct stat info;
@@ -136,7 +136,7 @@ bool replaceFile(const std::string& path, const std::string& text) {
   return writeThroughTemporary(target, text, &info);
 }
 
-bool writeSortedOutput(const std::string& bytes) {
+bool writeSortedOutput(std::string_view bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
@@ -148,7 +148,7 @@ bool isSameFile(const std::string& path, const std::string& other) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-void reserveLarge(std::string* text, size_t size) {
+void reserveLarge(Bytes* text, size_t size) {
   const size_t kHugePage = 2 << 20;
   text->reserve(size);
   if (size < 4 * kHugePage) return;

@@ -41,7 +41,7 @@ std::string narrow(const wchar_t* wide) {
   return text;
 }
 
-bool writeAll(HANDLE file, const std::string& bytes) {
+bool writeAll(HANDLE file, std::string_view bytes) {
   for (size_t done = 0; done < bytes.size();) {
     DWORD part =
         static_cast<DWORD>(std::min<size_t>(kChunk, bytes.size() - done));
@@ -55,7 +55,7 @@ bool writeAll(HANDLE file, const std::string& bytes) {
 }
 
 bool writeFile(const std::wstring& path, DWORD disposition,
-               const std::string& bytes, bool flush) {
+               std::string_view bytes, bool flush) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -71,7 +71,7 @@ std::wstring directoryOf(const std::wstring& path) {
 
 // For a file in a folder that refuses new files. It is grown to its new size
 // first, so that a full disk fails before the old text is touched.
-bool overwriteInPlace(const std::wstring& path, const std::string& bytes) {
+bool overwriteInPlace(const std::wstring& path, std::string_view bytes) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -112,7 +112,7 @@ bool isDevice(const std::wstring& path) {
 
 }  // namespace
 
-ReadResult readWholeFile(const std::string& path, std::string* bytes) {
+ReadResult readWholeFile(const std::string& path, Bytes* bytes) {
   if (path.find('\0') != std::string::npos) return ReadResult::kOpenFailed;
   HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -121,14 +121,14 @@ ReadResult readWholeFile(const std::string& path, std::string* bytes) {
   LARGE_INTEGER size = {};
   bool onDisk =
       GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size);
-  bytes->assign(onDisk ? size.QuadPart + 1 : 1 << 16, '\0');
+  bytes->resize(onDisk ? size.QuadPart + 1 : 1 << 16);
   size_t used = 0;
   for (;;) {
     if (used == bytes->size()) bytes->resize(bytes->size() * 2);
     DWORD part =
         static_cast<DWORD>(std::min<size_t>(kChunk, bytes->size() - used));
     DWORD got = 0;
-    if (!ReadFile(file, &(*bytes)[used], part, &got, nullptr)) {
+    if (!ReadFile(file, bytes->data() + used, part, &got, nullptr)) {
       if (GetLastError() == ERROR_BROKEN_PIPE) break;
       CloseHandle(file);
       return ReadResult::kReadFailed;
@@ -141,7 +141,7 @@ ReadResult readWholeFile(const std::string& path, std::string* bytes) {
   return ReadResult::kOk;
 }
 
-bool replaceFile(const std::string& path, const std::string& text) {
+bool replaceFile(const std::string& path, std::string_view text) {
   if (path.empty() || path.find('\0') != std::string::npos) return false;
   std::wstring target = widen(path);
   if (isDevice(target)) return writeFile(target, OPEN_EXISTING, text, false);
@@ -161,7 +161,7 @@ bool replaceFile(const std::string& path, const std::string& text) {
   return done;
 }
 
-bool writeSortedOutput(const std::string& bytes) {
+bool writeSortedOutput(std::string_view bytes) {
   std::fflush(stdout);
   int mode = _setmode(_fileno(stdout), _O_BINARY);
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
@@ -179,7 +179,7 @@ bool isSameFile(const std::string& path, const std::string& other) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-void reserveLarge(std::string* text, size_t size) {
+void reserveLarge(Bytes* text, size_t size) {
   text->reserve(size);
 }
 

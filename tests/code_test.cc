@@ -91,8 +91,8 @@ TEST_F(CodeTest, BaseSortIsAFatalStop) {
 }
 
 TEST_F(CodeTest, FormattersSortTheLoadedText) {
-  EXPECT_EQ("x;\n", CppCode(path_).sort());
-  EXPECT_EQ("x;\n", JavaCode(path_).sort());
+  EXPECT_EQ("x;\n", view(CppCode(path_).sort()));
+  EXPECT_EQ("x;\n", view(JavaCode(path_).sort()));
 }
 
 TEST_F(CodeTest, LoadFailuresEndTheProgram) {
@@ -146,11 +146,11 @@ TEST(EncodingTest, LoadingRulesApplyToUnits) {
     testing::ScopedTrace trace(__FILE__, c.line, "loading rule");
     std::string bom =
         c.encoding == kBytes ? "" : inUnits(c.encoding, U"\xFEFF");
-    std::string text = bom + inUnits(c.encoding, c.units);
+    Bytes text = toBytes(bom + inUnits(c.encoding, c.units));
     SourceEncoding encoding;
     encoding.decode(&text);
     EXPECT_EQ(c.encoding, encoding.encoding());
-    EXPECT_EQ(c.loaded, text);
+    EXPECT_EQ(c.loaded, view(text));
     EXPECT_EQ(c.endsEarly, encoding.endsEarly());
   }
 }
@@ -177,21 +177,21 @@ TEST(EncodingTest, SortedCodeIsWrittenInTheSourceUnits) {
   for (const auto& c : cases) {
     testing::ScopedTrace trace(__FILE__, c.line, "written back");
     std::string bom = inUnits(c.encoding, U"\xFEFF");
-    std::string text = bom + inUnits(c.encoding, c.units) + c.partial;
+    Bytes text = toBytes(bom + inUnits(c.encoding, c.units) + c.partial);
     SourceEncoding encoding;
     encoding.decode(&text);
     EXPECT_EQ(bom + inUnits(c.encoding, c.written) + c.partial,
-              encoding.encode(c.sorted, c.crLf));
+              view(encoding.encode(toBytes(c.sorted), c.crLf)));
   }
 }
 // clang-format on
 
 TEST(EncodingTest, BytesAreWrittenAsTheyAreOrWithCrLf) {
-  std::string text = "a;\n\xC4\x8A\n";
+  Bytes text = toBytes("a;\n\xC4\x8A\n");
   SourceEncoding encoding;
   encoding.decode(&text);
-  EXPECT_EQ("a;\n\xC4\x8A\n", encoding.encode(text, false));
-  EXPECT_EQ("a;\r\n\xC4\x8A\r\n", encoding.encode(text, true));
+  EXPECT_EQ("a;\n\xC4\x8A\n", view(encoding.encode(text, false)));
+  EXPECT_EQ("a;\r\n\xC4\x8A\r\n", view(encoding.encode(text, true)));
 }
 
 }  // namespace

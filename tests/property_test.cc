@@ -43,11 +43,11 @@ TEST(PropertyTest, SortingChangesOnlyWhiteSpace) {
 
 TEST(PropertyTest, ResultStopsAtItsLimit) {
   std::string input(4000, '{');
-  std::string result;
+  Bytes result;
   EXPECT_FALSE(sortText(input, kCppLanguage, "\t", 100000, &result));
   EXPECT_LE(result.size(), 100000u);
   EXPECT_TRUE(sortText("x;", kJavaLanguage, "\t", 3, &result));
-  EXPECT_EQ("x;\n", result);
+  EXPECT_EQ("x;\n", view(result));
   EXPECT_FALSE(sortText("x;", kJavaLanguage, "\t", 2, &result));
 }
 

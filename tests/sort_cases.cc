@@ -4,10 +4,10 @@
 
 std::string sorted(const std::string& input, const Language& language,
                    const std::string& unit) {
-  std::string result;
+  Bytes result;
   EXPECT_TRUE(
       sortText(input, language, unit, sortedSizeLimit(input.size()), &result));
-  return result;
+  return std::string(view(result));
 }
 
 void expectSortedIn(const char* file, const Language& language,
