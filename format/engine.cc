@@ -212,6 +212,7 @@ class Sorter {
 
   void writeOrdinary(const char* data, size_t size);
   void beginOrdinary(char first);
+  void writeBeforeOrdinary(char first);
   bool keepsApartFromLiteral(unsigned char c) const;
   void indent(long long levels);
   void guardLineStart();
@@ -323,7 +324,8 @@ size_t Sorter::blankRun(size_t i) {
   if (!atLineStart && !afterBlank) out_->append(asBlank(text_[i]));
   if (literalEnded) blankOwed = true;
   afterBlank = true;
-  return skipAll<' ', '\t', '\n'>(text_, i + 1, size_);
+  if (!isBlankAt(i + 1)) return i + 1;  // most runs are one character
+  return skipAll<' ', '\t', '\n'>(text_, i + 2, size_);
 }
 
 // A backslash before a line feed splices two lines. The line feed is written,
@@ -510,10 +512,15 @@ void Sorter::writeOrdinary(const char* data, size_t size) {
 // indentation at the start of a line, and a blank that keeps it off a
 // literal.
 void Sorter::beginOrdinary(char first) {
+  if (atLineStart || glueNext) writeBeforeOrdinary(first);
+  afterBlank = false;
+}
+
+void Sorter::writeBeforeOrdinary(char first) {
   if (atLineStart) indent(braceDepth);
   if (glueNext && keepsApartFromLiteral(static_cast<unsigned char>(first)))
     out_->append(' ');
-  atLineStart = afterBlank = glueNext = false;
+  atLineStart = glueNext = false;
 }
 
 // True when a blank must stand between the character `c` and a literal

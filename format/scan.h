@@ -34,8 +34,10 @@ size_t skipAllPortable(const char* text, size_t from, size_t size) {
 /// the character before `from` was copied as it stands. Those are the bytes
 /// with a rule of their own in either language, a tab, and a byte of 32 or
 /// less after a byte of 32 or less (such as a second blank): a single blank
-/// or line feed after a copied character is itself copied. `from` is at
-/// least 1.
+/// or line feed after a copied character is itself copied. The stretch also
+/// ends at ] and |, which cost the vector scan nothing to find with the
+/// backslash and }; a stretch that ends early at an ordinary character is
+/// simply followed by the next. `from` is at least 1.
 inline size_t stretchEndPortable(const char* text, size_t from, size_t size) {
   for (; from < size; ++from) {
     unsigned char c = text[from];
@@ -49,7 +51,9 @@ inline size_t stretchEndPortable(const char* text, size_t from, size_t size) {
       case '/':
       case ';':
       case '\\':
+      case ']':
       case '{':
+      case '|':
       case '}':
       case '\t':
         return from;
@@ -92,16 +96,19 @@ inline size_t firstSet(int mask) {
 }
 
 // The stops of a stretch among the sixteen bytes at `at`, one bit each.
+// Stop characters that differ in one bit are found together: "# and () by
+// their value with bit 0 set, ' and / with bit 3, ; and { with bit 6, and
+// the backslash, ], | and } with bits 0 and 5.
 inline int stretchStops(const char* at) {
   __m128i bytes = load(at);
-  __m128i pairs = _mm_or_si128(bytes, _mm_set1_epi8(1));  // "#, () alike
+  __m128i pairs = _mm_or_si128(bytes, _mm_set1_epi8(0x01));
   __m128i stop = _mm_or_si128(equal(pairs, '#'), equal(pairs, ')'));
-  stop = _mm_or_si128(stop, equal(bytes, '\''));
-  stop = _mm_or_si128(stop, equal(bytes, '/'));
-  stop = _mm_or_si128(stop, equal(bytes, ';'));
-  stop = _mm_or_si128(stop, equal(bytes, '\\'));
-  stop = _mm_or_si128(stop, equal(bytes, '{'));
-  stop = _mm_or_si128(stop, equal(bytes, '}'));
+  stop =
+      _mm_or_si128(stop, equal(_mm_or_si128(bytes, _mm_set1_epi8(0x08)), '/'));
+  stop =
+      _mm_or_si128(stop, equal(_mm_or_si128(bytes, _mm_set1_epi8(0x40)), '{'));
+  stop =
+      _mm_or_si128(stop, equal(_mm_or_si128(bytes, _mm_set1_epi8(0x21)), '}'));
   __m128i lowAfterLow = _mm_or_si128(low(load(at - 1)), equal(bytes, '\t'));
   stop = _mm_or_si128(stop, _mm_and_si128(low(bytes), lowAfterLow));
   return _mm_movemask_epi8(stop);

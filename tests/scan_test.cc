@@ -30,6 +30,8 @@ TEST(ScanTest, StretchEndsWhereTheLayoutMayAct) {
       {__LINE__, "a{}", 1},
       {__LINE__, "a}", 1},
       {__LINE__, "a)", 1},
+      {__LINE__, "a[1] = b|c", 3},
+      {__LINE__, "ab|c", 2},
       {__LINE__, "a\r b", 2},
       {__LINE__, "\xC3\xA9 \xFF<=>$", 8},
       {__LINE__, "x" + std::string(40, 'y') + " ;", 42},
@@ -44,7 +46,9 @@ TEST(ScanTest, StretchEndsWhereTheLayoutMayAct) {
 
 // Bytes that the scans treat differently, and some that they do not.
 std::string randomText(std::mt19937& random, size_t size) {
-  static const char kBytes[] = "\"#'()/;\\{}\t\n \r\0\x1A*abc\x80\xFF\x20\x21";
+  static const char kBytes[] =
+      "\"#'()/;\\{}[]|=\t\n "
+      "\r\0\x1A*abc\x80\xFF\x20\x21\x5B\x7B\x7D\x3B\x2F\x7C";
   std::uniform_int_distribution<size_t> pick(0, sizeof kBytes - 1);
   std::string text;
   for (size_t k = 0; k < size; ++k) text += kBytes[pick(random)];
