@@ -5,10 +5,18 @@
 // SSE2, which every x86-64 processor has, one at a time in the portable
 // twins, which are built everywhere and must give the same answers.
 
+#include <array>
 #include <cstddef>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+
+// AVX2, where the processor has it, scans thirty-two bytes at a time; it is
+// asked for at run time, so the program still runs on one without it.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define QUILLFIX_AVX2 1
+#include <immintrin.h>
 #endif
 
 /// Returns the position of the first byte of text[from, size) that is one
@@ -116,6 +124,88 @@ inline int stretchStops(const char* at) {
 
 }  // namespace scan
 
+#if defined(QUILLFIX_AVX2)
+
+namespace scan {
+
+// Thirty-two copies of each byte that the scan compares with, read from
+// memory: built in registers instead, the constants would cost more than the
+// one or two blocks a stretch usually takes.
+enum Repeated : int {
+  kAll01,
+  kAll08,
+  kAll21,
+  kAll40,
+  kAllTab,
+  kAllBlank,
+  kAllHash,
+  kAllClose,
+  kAllSlash,
+  kAllOpenBrace,
+  kAllCloseBrace,
+  kRepeatedCount
+};
+extern const std::array<std::array<char, 32>, kRepeatedCount> kRepeated32;
+
+__attribute__((target("avx2"))) inline __m256i all32(Repeated byte) {
+  return _mm256_loadu_si256(
+      reinterpret_cast<const __m256i*>(kRepeated32[byte].data()));
+}
+
+__attribute__((target("avx2"))) inline __m256i load32(const char* at) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
+__attribute__((target("avx2"))) inline __m256i equal32(__m256i bytes,
+                                                       Repeated byte) {
+  return _mm256_cmpeq_epi8(bytes, all32(byte));
+}
+
+__attribute__((target("avx2"))) inline __m256i with32(__m256i bytes,
+                                                      Repeated bits) {
+  return _mm256_or_si256(bytes, all32(bits));
+}
+
+__attribute__((target("avx2"))) inline __m256i low32(__m256i bytes) {
+  return _mm256_cmpeq_epi8(_mm256_min_epu8(bytes, all32(kAllBlank)), bytes);
+}
+
+// As stretchStops, for the thirty-two bytes at `at`.
+__attribute__((target("avx2"))) inline unsigned stretchStops32(const char* at) {
+  __m256i bytes = load32(at);
+  __m256i pairs = with32(bytes, kAll01);
+  __m256i stop =
+      _mm256_or_si256(equal32(pairs, kAllHash), equal32(pairs, kAllClose));
+  stop = _mm256_or_si256(stop, equal32(with32(bytes, kAll08), kAllSlash));
+  stop = _mm256_or_si256(stop, equal32(with32(bytes, kAll40), kAllOpenBrace));
+  stop = _mm256_or_si256(stop, equal32(with32(bytes, kAll21), kAllCloseBrace));
+  __m256i lowAfterLow =
+      _mm256_or_si256(low32(load32(at - 1)), equal32(bytes, kAllTab));
+  stop = _mm256_or_si256(stop, _mm256_and_si256(low32(bytes), lowAfterLow));
+  return static_cast<unsigned>(_mm256_movemask_epi8(stop));
+}
+
+}  // namespace scan
+
+// As copyStretch16, thirty-two bytes at a time.
+__attribute__((target("avx2"))) inline size_t copyStretch32(const char* text,
+                                                            size_t from,
+                                                            size_t size,
+                                                            char* out) {
+  unsigned copied = 1;  // the character at `from` is copied, whatever it is
+  for (; from + 32 <= size; from += 32, out += 32) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                        scan::load32(text + from));
+    if (unsigned mask = scan::stretchStops32(text + from) & ~copied)
+      return from + static_cast<size_t>(__builtin_ctz(mask));
+    copied = 0;
+  }
+  if (copied) return copyStretchPortable(text, from, size, out);
+  return copyStretchPortable(text, from - 1, size, out - 1);
+}
+
+#endif
+
 template <char... kStops>
 size_t findAny(const char* text, size_t from, size_t size) {
   for (; from + 16 <= size; from += 16) {
@@ -146,11 +236,11 @@ inline size_t stretchEnd(const char* text, size_t from, size_t size) {
   return stretchEndPortable(text, from, size);
 }
 
-// Each block of sixteen bytes is stored whole as it is scanned; what lies
-// past the stretch's end is written over later.
-inline size_t copyStretch(const char* text, size_t from, size_t size,
-                          char* out) {
-  if (from == 0) return copyStretchPortable(text, from, size, out);
+// As copyStretch, sixteen bytes at a time; `from` is at least 1. Each
+// block is stored whole as it is scanned; what lies past the stretch's end is
+// written over later.
+inline size_t copyStretch16(const char* text, size_t from, size_t size,
+                            char* out) {
   int copied = 1;  // the character at `from` is copied, whatever it is
   for (; from + 16 <= size; from += 16, out += 16) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), scan::load(text + from));
@@ -160,6 +250,16 @@ inline size_t copyStretch(const char* text, size_t from, size_t size,
   }
   if (copied) return copyStretchPortable(text, from, size, out);
   return copyStretchPortable(text, from - 1, size, out - 1);
+}
+
+inline size_t copyStretch(const char* text, size_t from, size_t size,
+                          char* out) {
+  if (from == 0) return copyStretchPortable(text, from, size, out);
+#if defined(QUILLFIX_AVX2)
+  if (__builtin_cpu_supports("avx2"))
+    return copyStretch32(text, from, size, out);
+#endif
+  return copyStretch16(text, from, size, out);
 }
 
 #else

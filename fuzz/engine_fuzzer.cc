@@ -50,6 +50,17 @@ void checkScansFrom(const std::string& text, size_t from) {
           skipAllPortable<' ', '\t', '\n'>(data, from, size) ||
       stretchEnd(data, from, size) != stretchEndPortable(data, from, size))
     std::abort();
+  std::string portable(size - from + 16, '\0');
+  std::string vector(size - from + 16, '\0');
+  size_t end = copyStretchPortable(data, from, size, &portable[0]);
+  if (copyStretch(data, from, size, &vector[0]) != end ||
+      portable.compare(0, end - from, vector, 0, end - from) != 0)
+    std::abort();
+#if defined(__SSE2__)
+  if (copyStretch16(data, from, size, &vector[0]) != end ||
+      portable.compare(0, end - from, vector, 0, end - from) != 0)
+    std::abort();
+#endif
 }
 
 // From every position near the start, and from the middle.

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,6 +56,30 @@ std::string randomText(std::mt19937& random, size_t size) {
   return text;
 }
 
+// Every way to copy a stretch copies the same bytes and ends it at the same
+// place.
+void expectSameCopies(const std::string& text, size_t from) {
+  const size_t room = text.size() - from + 16;
+  std::string portable(room, '\0');
+  size_t end =
+      copyStretchPortable(text.data(), from, text.size(), &portable[0]);
+  std::vector<std::string> copied;
+#if defined(__SSE2__)
+  std::string vector16(room, '\0');
+  ASSERT_EQ(end, copyStretch16(text.data(), from, text.size(), &vector16[0]));
+  copied.push_back(vector16);
+#endif
+#if defined(QUILLFIX_AVX2)
+  if (__builtin_cpu_supports("avx2")) {
+    std::string vector32(room, '\0');
+    ASSERT_EQ(end, copyStretch32(text.data(), from, text.size(), &vector32[0]));
+    copied.push_back(vector32);
+  }
+#endif
+  for (const std::string& copy : copied)
+    ASSERT_EQ(portable.substr(0, end - from), copy.substr(0, end - from));
+}
+
 TEST(ScanTest, VectorScansAgreeWithTheirPortableTwins) {
   std::mt19937 random(20261209);
   for (int round = 0; round < 3000; ++round) {
@@ -71,6 +96,7 @@ TEST(ScanTest, VectorScansAgreeWithTheirPortableTwins) {
       ASSERT_EQ(stretchEndPortable(data, from, size),
                 stretchEnd(data, from, size))
           << "round " << round << " from " << from;
+      expectSameCopies(text, from);
     }
   }
 }
