@@ -192,7 +192,8 @@ class Sorter {
   size_t blankRun(size_t i);
   size_t backslash(size_t i);
   size_t copyWord(size_t i);
-  size_t writeStretch(size_t i);
+  [[gnu::cold]] size_t copyStretches(size_t i, char* to);
+  [[gnu::cold]] size_t writeStretch(size_t i);
   size_t doubleQuote(size_t i);
   size_t singleQuote(size_t i);
   size_t quotedLiteral(size_t quote);
@@ -228,6 +229,7 @@ class Sorter {
   size_t whiteSpaceBefore(const char* text, size_t end) const;
   bool startsSourceLine(size_t i) const;
   bool outputLineHasInk() const;
+  bool endsInLineFeed(const char* text, size_t end) const;
 
   const char* text_;
   size_t size_;
@@ -348,15 +350,25 @@ size_t Sorter::copyWord(size_t i) {
   char* to = out_->claim(size_ - i);
   if (!to) return writeStretch(i);
   size_t end = copyStretch(text_, i, size_, to);
-  while (end < size_ &&
-         classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
-    end = copyStretch(text_, end, size_, to + (end - i));
+  if (end < size_ &&
+      classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
+    end = copyStretches(end, to + (end - i));
   out_->advance(end - i);
   afterBlank = text_[end - 1] == ' ' || text_[end - 1] == '\n';
   return end;
 }
 
-// The same, through the output's own bounds, for a text near its limit.
+// Goes on with the stretches after one that ended at an ordinary character.
+size_t Sorter::copyStretches(size_t i, char* to) {
+  size_t end = i;
+  do {
+    end = copyStretch(text_, end, size_, to + (end - i));
+  } while (end < size_ &&
+           classes_[static_cast<unsigned char>(text_[end])] == kOrdinary);
+  return end;
+}
+
+// As copyWord, through the output's own bounds, for a text near its limit.
 size_t Sorter::writeStretch(size_t i) {
   size_t end = stretchEnd(text_, i + 1, size_);
   while (end < size_ &&
@@ -425,8 +437,12 @@ size_t Sorter::textBlock(size_t quote) {
   return literalClosedAt(quote, textBlockEnd(quote + 3), 3);
 }
 
+// The usual directive follows a line feed in the source and in the output.
 size_t Sorter::directive(size_t hash) {
-  if (startsSourceLine(hash) && outputLineHasInk()) out_->append('\n');
+  bool settled =
+      endsInLineFeed(text_, hash) && endsInLineFeed(out_->data(), out_->size());
+  if (!settled && startsSourceLine(hash) && outputLineHasInk())
+    out_->append('\n');
   return writeThroughLineFeed(hash, directiveEnd(hash + 1));
 }
 
@@ -707,6 +723,12 @@ bool Sorter::startsSourceLine(size_t i) const {
 bool Sorter::outputLineHasInk() const {
   size_t i = whiteSpaceBefore(out_->data(), out_->size());
   return i > 0 && out_->data()[i - 1] != '\n';
+}
+
+// True when a line feed ends `text` at `end` and does not splice.
+bool Sorter::endsInLineFeed(const char* text, size_t end) const {
+  return end > 0 && text[end - 1] == '\n' &&
+         !(language_.splicesLines && end > 1 && text[end - 2] == '\\');
 }
 
 }  // namespace

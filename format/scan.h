@@ -75,8 +75,9 @@ inline size_t stretchEndPortable(const char* text, size_t from, size_t size) {
 /// Copies the character at `from` and the stretch after it to `out`, and
 /// returns where the stretch ends. `out` has room for the rest of the text
 /// and sixteen bytes more, which may be written over.
-inline size_t copyStretchPortable(const char* text, size_t from, size_t size,
-                                  char* out) {
+[[gnu::noinline]] inline size_t copyStretchPortable(const char* text,
+                                                    size_t from, size_t size,
+                                                    char* out) {
   size_t end = stretchEndPortable(text, from + 1, size);
   for (size_t k = from; k < end; ++k) *out++ = text[k];
   return end;
