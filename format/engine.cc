@@ -117,12 +117,11 @@ class Output {
     *cursor_++ = c;
   }
 
-  /// Returns the cursor with room for `size` bytes and sixteen more, for a
-  /// copy in blocks of sixteen, or null when the text may not grow so far.
+  /// Returns the cursor with room for `size` bytes, to be written and then
+  /// taken in with `advance`, or null when the text may not grow so far.
   char* claim(size_t size) {
-    size_t wanted = size + 16;
-    if (wanted <= static_cast<size_t>(end_ - cursor_)) return cursor_;
-    if (wanted > limit_ - this->size() || !grow(wanted)) return nullptr;
+    if (size <= static_cast<size_t>(end_ - cursor_)) return cursor_;
+    if (size > limit_ - this->size() || !grow(size)) return nullptr;
     return cursor_;
   }
   /// Takes `size` bytes written at the cursor into the text.

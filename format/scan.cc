@@ -6,20 +6,16 @@ namespace scan {
 
 namespace {
 
-constexpr std::array<char, 32> repeated(char c) {
-  std::array<char, 32> bytes{};
-  for (char& byte : bytes) byte = c;
-  return bytes;
+constexpr std::array<std::array<char, 32>, 256> repeatedBytes() {
+  std::array<std::array<char, 32>, 256> rows{};
+  for (int value = 0; value < 256; ++value)
+    for (char& byte : rows[value]) byte = static_cast<char>(value);
+  return rows;
 }
 
 }  // namespace
 
-// In the order of Repeated.
-const std::array<std::array<char, 32>, kRepeatedCount> kRepeated32 = {
-    repeated(0x01), repeated(0x08), repeated(0x21), repeated(0x40),
-    repeated('\t'), repeated(' '),  repeated('#'),  repeated(')'),
-    repeated('/'),  repeated('{'),  repeated('}'),
-};
+const std::array<std::array<char, 32>, 256> kRepeated32 = repeatedBytes();
 
 }  // namespace scan
 

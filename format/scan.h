@@ -1,8 +1,9 @@
 #ifndef QUILLFIX_FORMAT_SCAN_H_
 #define QUILLFIX_FORMAT_SCAN_H_
 
-// Finding the next byte that needs a decision: sixteen bytes at a time with
-// SSE2, which every x86-64 processor has, one at a time in the portable
+// Finding the next byte that needs a decision: thirty-two bytes at a time
+// with AVX2 where the processor has it (asked at run time), sixteen with
+// SSE2, which every x86-64 processor has, and one at a time in the portable
 // twins, which are built everywhere and must give the same answers.
 
 #include <array>
@@ -11,9 +12,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-
-// AVX2, where the processor has it, scans thirty-two bytes at a time; it is
-// asked for at run time, so the program still runs on one without it.
 #if defined(__x86_64__) && defined(__GNUC__)
 #define QUILLFIX_AVX2 1
 #include <immintrin.h>
@@ -22,7 +20,8 @@
 /// Returns the position of the first byte of text[from, size) that is one
 /// of `kStops`, or `size`.
 template <char... kStops>
-size_t findAnyPortable(const char* text, size_t from, size_t size) {
+[[gnu::noinline]] size_t findAnyPortable(const char* text, size_t from,
+                                         size_t size) {
   for (; from < size; ++from)
     if (((text[from] == kStops) || ...)) return from;
   return size;
@@ -31,7 +30,8 @@ size_t findAnyPortable(const char* text, size_t from, size_t size) {
 /// Returns the position of the first byte of text[from, size) that is none
 /// of `kKept`, or `size`.
 template <char... kKept>
-size_t skipAllPortable(const char* text, size_t from, size_t size) {
+[[gnu::noinline]] size_t skipAllPortable(const char* text, size_t from,
+                                         size_t size) {
   for (; from < size; ++from)
     if (!((text[from] == kKept) || ...)) return from;
   return size;
@@ -43,10 +43,11 @@ size_t skipAllPortable(const char* text, size_t from, size_t size) {
 /// with a rule of their own in either language, a tab, and a byte of 32 or
 /// less after a byte of 32 or less (such as a second blank): a single blank
 /// or line feed after a copied character is itself copied. The stretch also
-/// ends at ] and |, which cost the vector scan nothing to find with the
+/// ends at ] and |, which cost the vector scans nothing to find with the
 /// backslash and }; a stretch that ends early at an ordinary character is
 /// simply followed by the next. `from` is at least 1.
-inline size_t stretchEndPortable(const char* text, size_t from, size_t size) {
+[[gnu::noinline]] inline size_t stretchEndPortable(const char* text,
+                                                   size_t from, size_t size) {
   for (; from < size; ++from) {
     unsigned char c = text[from];
     unsigned char before = text[from - 1];
@@ -73,8 +74,9 @@ inline size_t stretchEndPortable(const char* text, size_t from, size_t size) {
 }
 
 /// Copies the character at `from` and the stretch after it to `out`, and
-/// returns where the stretch ends. `out` has room for the rest of the text
-/// and sixteen bytes more, which may be written over.
+/// returns where the stretch ends. `out` has room for the rest of the text;
+/// what the vector twins write past the stretch's end is written over
+/// later.
 [[gnu::noinline]] inline size_t copyStretchPortable(const char* text,
                                                     size_t from, size_t size,
                                                     char* out) {
@@ -87,144 +89,65 @@ inline size_t stretchEndPortable(const char* text, size_t from, size_t size) {
 
 namespace scan {
 
-inline __m128i load(const char* at) {
+inline __m128i load16(const char* at) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
 }
 
-inline __m128i equal(__m128i bytes, char c) {
+inline __m128i equal16(__m128i bytes, char c) {
   return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c));
 }
 
+inline __m128i with16(__m128i bytes, char bits) {
+  return _mm_or_si128(bytes, _mm_set1_epi8(bits));
+}
+
 // Bytes of 32 or less: blanks, tabs, line feeds and other control bytes.
-inline __m128i low(__m128i bytes) {
+inline __m128i low16(__m128i bytes) {
   return _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
 }
 
-inline size_t firstSet(int mask) {
-  return static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+inline size_t firstSet(unsigned mask) {
+  return static_cast<size_t>(__builtin_ctz(mask));
 }
 
 // The stops of a stretch among the sixteen bytes at `at`, one bit each.
 // Stop characters that differ in one bit are found together: "# and () by
 // their value with bit 0 set, ' and / with bit 3, ; and { with bit 6, and
 // the backslash, ], | and } with bits 0 and 5.
-inline int stretchStops(const char* at) {
-  __m128i bytes = load(at);
-  __m128i pairs = _mm_or_si128(bytes, _mm_set1_epi8(0x01));
-  __m128i stop = _mm_or_si128(equal(pairs, '#'), equal(pairs, ')'));
-  stop =
-      _mm_or_si128(stop, equal(_mm_or_si128(bytes, _mm_set1_epi8(0x08)), '/'));
-  stop =
-      _mm_or_si128(stop, equal(_mm_or_si128(bytes, _mm_set1_epi8(0x40)), '{'));
-  stop =
-      _mm_or_si128(stop, equal(_mm_or_si128(bytes, _mm_set1_epi8(0x21)), '}'));
-  __m128i lowAfterLow = _mm_or_si128(low(load(at - 1)), equal(bytes, '\t'));
-  stop = _mm_or_si128(stop, _mm_and_si128(low(bytes), lowAfterLow));
-  return _mm_movemask_epi8(stop);
+inline unsigned stretchStops16(const char* at) {
+  __m128i bytes = load16(at);
+  __m128i pairs = with16(bytes, 0x01);
+  __m128i stop = _mm_or_si128(equal16(pairs, '#'), equal16(pairs, ')'));
+  stop = _mm_or_si128(stop, equal16(with16(bytes, 0x08), '/'));
+  stop = _mm_or_si128(stop, equal16(with16(bytes, 0x40), '{'));
+  stop = _mm_or_si128(stop, equal16(with16(bytes, 0x21), '}'));
+  __m128i lowAfterLow =
+      _mm_or_si128(low16(load16(at - 1)), equal16(bytes, '\t'));
+  stop = _mm_or_si128(stop, _mm_and_si128(low16(bytes), lowAfterLow));
+  return static_cast<unsigned>(_mm_movemask_epi8(stop));
 }
 
 }  // namespace scan
-
-#if defined(QUILLFIX_AVX2)
-
-namespace scan {
-
-// Thirty-two copies of each byte that the scan compares with, read from
-// memory: built in registers instead, the constants would cost more than the
-// one or two blocks a stretch usually takes.
-enum Repeated : int {
-  kAll01,
-  kAll08,
-  kAll21,
-  kAll40,
-  kAllTab,
-  kAllBlank,
-  kAllHash,
-  kAllClose,
-  kAllSlash,
-  kAllOpenBrace,
-  kAllCloseBrace,
-  kRepeatedCount
-};
-extern const std::array<std::array<char, 32>, kRepeatedCount> kRepeated32;
-
-__attribute__((target("avx2"))) inline __m256i all32(Repeated byte) {
-  return _mm256_loadu_si256(
-      reinterpret_cast<const __m256i*>(kRepeated32[byte].data()));
-}
-
-__attribute__((target("avx2"))) inline __m256i load32(const char* at) {
-  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-}
-
-__attribute__((target("avx2"))) inline __m256i equal32(__m256i bytes,
-                                                       Repeated byte) {
-  return _mm256_cmpeq_epi8(bytes, all32(byte));
-}
-
-__attribute__((target("avx2"))) inline __m256i with32(__m256i bytes,
-                                                      Repeated bits) {
-  return _mm256_or_si256(bytes, all32(bits));
-}
-
-__attribute__((target("avx2"))) inline __m256i low32(__m256i bytes) {
-  return _mm256_cmpeq_epi8(_mm256_min_epu8(bytes, all32(kAllBlank)), bytes);
-}
-
-// As stretchStops, for the thirty-two bytes at `at`.
-__attribute__((target("avx2"))) inline unsigned stretchStops32(const char* at) {
-  __m256i bytes = load32(at);
-  __m256i pairs = with32(bytes, kAll01);
-  __m256i stop =
-      _mm256_or_si256(equal32(pairs, kAllHash), equal32(pairs, kAllClose));
-  stop = _mm256_or_si256(stop, equal32(with32(bytes, kAll08), kAllSlash));
-  stop = _mm256_or_si256(stop, equal32(with32(bytes, kAll40), kAllOpenBrace));
-  stop = _mm256_or_si256(stop, equal32(with32(bytes, kAll21), kAllCloseBrace));
-  __m256i lowAfterLow =
-      _mm256_or_si256(low32(load32(at - 1)), equal32(bytes, kAllTab));
-  stop = _mm256_or_si256(stop, _mm256_and_si256(low32(bytes), lowAfterLow));
-  return static_cast<unsigned>(_mm256_movemask_epi8(stop));
-}
-
-}  // namespace scan
-
-// As copyStretch16, thirty-two bytes at a time.
-__attribute__((target("avx2"))) inline size_t copyStretch32(const char* text,
-                                                            size_t from,
-                                                            size_t size,
-                                                            char* out) {
-  unsigned copied = 1;  // the character at `from` is copied, whatever it is
-  for (; from + 32 <= size; from += 32, out += 32) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                        scan::load32(text + from));
-    if (unsigned mask = scan::stretchStops32(text + from) & ~copied)
-      return from + static_cast<size_t>(__builtin_ctz(mask));
-    copied = 0;
-  }
-  if (copied) return copyStretchPortable(text, from, size, out);
-  return copyStretchPortable(text, from - 1, size, out - 1);
-}
-
-#endif
 
 template <char... kStops>
-size_t findAny(const char* text, size_t from, size_t size) {
+size_t findAny16(const char* text, size_t from, size_t size) {
   for (; from + 16 <= size; from += 16) {
-    __m128i bytes = scan::load(text + from);
+    __m128i bytes = scan::load16(text + from);
     __m128i hit = _mm_setzero_si128();
-    ((hit = _mm_or_si128(hit, scan::equal(bytes, kStops))), ...);
-    if (int mask = _mm_movemask_epi8(hit)) return from + scan::firstSet(mask);
+    ((hit = _mm_or_si128(hit, scan::equal16(bytes, kStops))), ...);
+    if (unsigned mask = _mm_movemask_epi8(hit))
+      return from + scan::firstSet(mask);
   }
   return findAnyPortable<kStops...>(text, from, size);
 }
 
 template <char... kKept>
-size_t skipAll(const char* text, size_t from, size_t size) {
+size_t skipAll16(const char* text, size_t from, size_t size) {
   for (; from + 16 <= size; from += 16) {
-    __m128i bytes = scan::load(text + from);
+    __m128i bytes = scan::load16(text + from);
     __m128i kept = _mm_setzero_si128();
-    ((kept = _mm_or_si128(kept, scan::equal(bytes, kKept))), ...);
-    if (int mask = _mm_movemask_epi8(kept) ^ 0xFFFF)
+    ((kept = _mm_or_si128(kept, scan::equal16(bytes, kKept))), ...);
+    if (unsigned mask = _mm_movemask_epi8(kept) ^ 0xFFFFu)
       return from + scan::firstSet(mask);
   }
   return skipAllPortable<kKept...>(text, from, size);
@@ -232,20 +155,21 @@ size_t skipAll(const char* text, size_t from, size_t size) {
 
 inline size_t stretchEnd(const char* text, size_t from, size_t size) {
   for (; from + 16 <= size; from += 16)
-    if (int mask = scan::stretchStops(text + from))
+    if (unsigned mask = scan::stretchStops16(text + from))
       return from + scan::firstSet(mask);
   return stretchEndPortable(text, from, size);
 }
 
-// As copyStretch, sixteen bytes at a time; `from` is at least 1. Each
-// block is stored whole as it is scanned; what lies past the stretch's end is
-// written over later.
+// As copyStretchPortable, sixteen bytes at a time; `from` is at least 1.
+// Each block is stored whole as it is scanned; what lies past the stretch's
+// end is written over later.
 inline size_t copyStretch16(const char* text, size_t from, size_t size,
                             char* out) {
-  int copied = 1;  // the character at `from` is copied, whatever it is
+  unsigned copied = 1;  // the character at `from` is copied, whatever it is
   for (; from + 16 <= size; from += 16, out += 16) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), scan::load(text + from));
-    if (int mask = scan::stretchStops(text + from) & ~copied)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     scan::load16(text + from));
+    if (unsigned mask = scan::stretchStops16(text + from) & ~copied)
       return from + scan::firstSet(mask);
     copied = 0;
   }
@@ -253,6 +177,132 @@ inline size_t copyStretch16(const char* text, size_t from, size_t size,
   return copyStretchPortable(text, from - 1, size, out - 1);
 }
 
+#endif
+
+#if defined(QUILLFIX_AVX2)
+
+#define QUILLFIX_AVX2_FUNCTION __attribute__((target("avx2"))) inline
+
+namespace scan {
+
+// Thirty-two copies of each byte value, read from memory: built in
+// registers, the constants would cost more than the one or two blocks that
+// a scan usually takes.
+extern const std::array<std::array<char, 32>, 256> kRepeated32;
+
+QUILLFIX_AVX2_FUNCTION __m256i all32(char c) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(
+      kRepeated32[static_cast<unsigned char>(c)].data()));
+}
+
+QUILLFIX_AVX2_FUNCTION __m256i load32(const char* at) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
+QUILLFIX_AVX2_FUNCTION __m256i equal32(__m256i bytes, char c) {
+  return _mm256_cmpeq_epi8(bytes, all32(c));
+}
+
+QUILLFIX_AVX2_FUNCTION __m256i with32(__m256i bytes, char bits) {
+  return _mm256_or_si256(bytes, all32(bits));
+}
+
+QUILLFIX_AVX2_FUNCTION __m256i low32(__m256i bytes) {
+  return _mm256_cmpeq_epi8(_mm256_min_epu8(bytes, all32(' ')), bytes);
+}
+
+// As stretchStops16, for the thirty-two bytes at `at`.
+QUILLFIX_AVX2_FUNCTION unsigned stretchStops32(const char* at) {
+  __m256i bytes = load32(at);
+  __m256i pairs = with32(bytes, 0x01);
+  __m256i stop = _mm256_or_si256(equal32(pairs, '#'), equal32(pairs, ')'));
+  stop = _mm256_or_si256(stop, equal32(with32(bytes, 0x08), '/'));
+  stop = _mm256_or_si256(stop, equal32(with32(bytes, 0x40), '{'));
+  stop = _mm256_or_si256(stop, equal32(with32(bytes, 0x21), '}'));
+  __m256i lowAfterLow =
+      _mm256_or_si256(low32(load32(at - 1)), equal32(bytes, '\t'));
+  stop = _mm256_or_si256(stop, _mm256_and_si256(low32(bytes), lowAfterLow));
+  return static_cast<unsigned>(_mm256_movemask_epi8(stop));
+}
+
+}  // namespace scan
+
+template <char... kStops>
+QUILLFIX_AVX2_FUNCTION size_t findAny32(const char* text, size_t from,
+                                        size_t size) {
+  for (; from + 32 <= size; from += 32) {
+    __m256i bytes = scan::load32(text + from);
+    __m256i hit = _mm256_setzero_si256();
+    ((hit = _mm256_or_si256(hit, scan::equal32(bytes, kStops))), ...);
+    if (unsigned mask = _mm256_movemask_epi8(hit))
+      return from + scan::firstSet(mask);
+  }
+  return findAny16<kStops...>(text, from, size);
+}
+
+template <char... kKept>
+QUILLFIX_AVX2_FUNCTION size_t skipAll32(const char* text, size_t from,
+                                        size_t size) {
+  for (; from + 32 <= size; from += 32) {
+    __m256i bytes = scan::load32(text + from);
+    __m256i kept = _mm256_setzero_si256();
+    ((kept = _mm256_or_si256(kept, scan::equal32(bytes, kKept))), ...);
+    if (unsigned mask = ~static_cast<unsigned>(_mm256_movemask_epi8(kept)))
+      return from + scan::firstSet(mask);
+  }
+  return skipAll16<kKept...>(text, from, size);
+}
+
+// As copyStretch16, thirty-two bytes at a time.
+QUILLFIX_AVX2_FUNCTION size_t copyStretch32(const char* text, size_t from,
+                                            size_t size, char* out) {
+  unsigned copied = 1;  // the character at `from` is copied, whatever it is
+  for (; from + 32 <= size; from += 32, out += 32) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                        scan::load32(text + from));
+    if (unsigned mask = scan::stretchStops32(text + from) & ~copied)
+      return from + scan::firstSet(mask);
+    copied = 0;
+  }
+  if (copied) return copyStretch16(text, from, size, out);
+  return copyStretch16(text, from - 1, size, out - 1);
+}
+
+#undef QUILLFIX_AVX2_FUNCTION
+
+#endif
+
+// The scans the engine uses: the widest that this build and this processor
+// have.
+
+template <char... kStops>
+size_t findAny(const char* text, size_t from, size_t size) {
+#if defined(QUILLFIX_AVX2)
+  if (__builtin_cpu_supports("avx2"))
+    return findAny32<kStops...>(text, from, size);
+#endif
+#if defined(__SSE2__)
+  return findAny16<kStops...>(text, from, size);
+#else
+  return findAnyPortable<kStops...>(text, from, size);
+#endif
+}
+
+template <char... kKept>
+size_t skipAll(const char* text, size_t from, size_t size) {
+#if defined(QUILLFIX_AVX2)
+  if (__builtin_cpu_supports("avx2"))
+    return skipAll32<kKept...>(text, from, size);
+#endif
+#if defined(__SSE2__)
+  return skipAll16<kKept...>(text, from, size);
+#else
+  return skipAllPortable<kKept...>(text, from, size);
+#endif
+}
+
+/// Copies the character at `from` and the stretch after it, as
+/// copyStretchPortable does.
 inline size_t copyStretch(const char* text, size_t from, size_t size,
                           char* out) {
   if (from == 0) return copyStretchPortable(text, from, size, out);
@@ -260,30 +310,17 @@ inline size_t copyStretch(const char* text, size_t from, size_t size,
   if (__builtin_cpu_supports("avx2"))
     return copyStretch32(text, from, size, out);
 #endif
+#if defined(__SSE2__)
   return copyStretch16(text, from, size, out);
-}
-
 #else
-
-template <char... kStops>
-size_t findAny(const char* text, size_t from, size_t size) {
-  return findAnyPortable<kStops...>(text, from, size);
+  return copyStretchPortable(text, from, size, out);
+#endif
 }
 
-template <char... kKept>
-size_t skipAll(const char* text, size_t from, size_t size) {
-  return skipAllPortable<kKept...>(text, from, size);
-}
-
+#if !defined(__SSE2__)
 inline size_t stretchEnd(const char* text, size_t from, size_t size) {
   return stretchEndPortable(text, from, size);
 }
-
-inline size_t copyStretch(const char* text, size_t from, size_t size,
-                          char* out) {
-  return copyStretchPortable(text, from, size, out);
-}
-
 #endif
 
 #endif  // QUILLFIX_FORMAT_SCAN_H_
