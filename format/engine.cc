@@ -189,6 +189,7 @@ class Sorter {
   static char asBlank(char c) { return c == '\t' ? ' ' : c; }
 
   size_t blankRun(size_t i);
+  size_t droppedBlanks(size_t i);
   size_t backslash(size_t i);
   size_t copyWord(size_t i);
   [[gnu::cold]] size_t copyStretches(size_t i, char* to);
@@ -316,7 +317,16 @@ void Sorter::run() {
         closeBrace(i++);
         break;
     }
+    if ((atLineStart || afterBlank) && isBlankAt(i)) i = droppedBlanks(i);
   }
+}
+
+// A run of blanks, tabs and line feeds where none is written, taken at once
+// after the step before it.
+size_t Sorter::droppedBlanks(size_t i) {
+  if (literalEnded) blankOwed = true;
+  afterBlank = true;
+  return skipAll<' ', '\t', '\n'>(text_, i + 1, size_);
 }
 
 // Of a run of blanks, tabs and line feeds only the first can be written; a
@@ -591,14 +601,10 @@ size_t Sorter::scanLiteral(size_t quote, LiteralEnd* how) const {
 
 // Returns the position of the "*/" that closes a block comment, searching
 // from `from`, or kNone.
+// Looks for the "/", which comments hold fewer of than "*".
 size_t Sorter::commentClose(size_t from) const {
-  while (from < size_) {
-    const void* star = std::memchr(text_ + from, '*', size_ - from);
-    if (!star) return kNone;
-    size_t i = static_cast<const char*>(star) - text_;
-    if (at(i + 1) == '/') return i;
-    from = i + 1;
-  }
+  for (size_t i = from + 1; (i = findAny<'/'>(text_, i, size_)) < size_; ++i)
+    if (text_[i - 1] == '*') return i - 1;
   return kNone;
 }
 
