@@ -174,10 +174,21 @@ enum class LiteralEnd { kQuote, kLineFeed, kText };
 // What a character written after a literal must be kept apart from.
 enum class EndedLiteral { kPlain, kEmptyString, kRawLookalike };
 
+// How far the layout is past the end of a literal: a character written
+// after it must not run into it.
+enum class AfterLiteral : unsigned char {
+  kNone,
+  kClosed,   // the last thing seen closed a literal
+  kSpaced,   // ... and white space after it was dropped
+  kMeeting,  // the current character meets such a literal
+};
+
 class Sorter {
  public:
   Sorter(std::string_view source, const Language& language,
-         const std::string& indentUnit, Output* out);
+         const std::string& indentUnit, Bytes* result, size_t limit);
+  /// Cuts the result to what was written; false when it outgrew its limit.
+  bool finish();
   void run();
 
  private:
@@ -191,7 +202,8 @@ class Sorter {
   size_t blankRun(size_t i);
   size_t droppedBlanks(size_t i);
   size_t backslash(size_t i);
-  size_t copyWord(size_t i);
+  // The most frequent step, inlined into the loop that dispatches it.
+  [[gnu::always_inline]] inline size_t copyWord(size_t i);
   [[gnu::cold]] size_t copyStretches(size_t i, char* to);
   [[gnu::cold]] size_t writeStretch(size_t i);
   size_t doubleQuote(size_t i);
@@ -237,16 +249,14 @@ class Sorter {
   const ClassTable classes_;
   size_t unitSize_;
   std::string indentRun_;  // 64 units, written a run at a time
-  Output* out_;
+  Output out_;
 
   // The layout's state: modes need none, since each mode is copied whole by
   // the step that opens it.
   bool atLineStart = true;
   bool afterBlank = true;
-  bool literalEnded = false;  // the last thing seen closed a literal
-  bool blankOwed = false;     // ... and white space after it was dropped
-  bool glueNext = false;      // the current character meets such a literal
-  EndedLiteral endedLiteral = EndedLiteral::kPlain;  // ... and what it was
+  AfterLiteral afterLiteral = AfterLiteral::kNone;
+  EndedLiteral endedLiteral = EndedLiteral::kPlain;  // the last literal's kind
   long long braceDepth = 0;
   long long parenDepth = 0;
 
@@ -256,25 +266,32 @@ class Sorter {
 };
 
 Sorter::Sorter(std::string_view source, const Language& language,
-               const std::string& indentUnit, Output* out)
+               const std::string& indentUnit, Bytes* result, size_t limit)
     : text_(source.data()),
       size_(source.size()),
       language_(language),
       classes_(makeClasses(language)),
       unitSize_(indentUnit.size()),
-      out_(out) {
+      // Real code sorts to no more than its own size; more is made room for
+      // as the text grows.
+      out_(result, limit, source.size() + source.size() / 16 + 4096) {
   const size_t kUnitsPerRun = 64;
   for (size_t k = 0; k < kUnitsPerRun; ++k) indentRun_ += indentUnit;
 }
 
+bool Sorter::finish() {
+  out_.finish();
+  return !out_.full();
+}
+
 void Sorter::run() {
   size_t i = 0;
-  while (i < size_ && !out_->full()) {
+  while (i < size_ && !out_.full()) {
     CharClass charClass = classes_[static_cast<unsigned char>(text_[i])];
-    if (charClass != kBlank) {
-      glueNext = blankOwed;
-      blankOwed = literalEnded = false;
-    }
+    if (afterLiteral != AfterLiteral::kNone && charClass != kBlank)
+      afterLiteral = afterLiteral == AfterLiteral::kSpaced
+                         ? AfterLiteral::kMeeting
+                         : AfterLiteral::kNone;
     switch (charClass) {
       case kOrdinary:
         i = copyWord(i);
@@ -324,7 +341,8 @@ void Sorter::run() {
 // A run of blanks, tabs and line feeds where none is written, taken at once
 // after the step before it.
 size_t Sorter::droppedBlanks(size_t i) {
-  if (literalEnded) blankOwed = true;
+  if (afterLiteral == AfterLiteral::kClosed)
+    afterLiteral = AfterLiteral::kSpaced;
   afterBlank = true;
   return skipAll<' ', '\t', '\n'>(text_, i + 1, size_);
 }
@@ -332,8 +350,9 @@ size_t Sorter::droppedBlanks(size_t i) {
 // Of a run of blanks, tabs and line feeds only the first can be written; a
 // tab is written as a blank.
 size_t Sorter::blankRun(size_t i) {
-  if (!atLineStart && !afterBlank) out_->append(asBlank(text_[i]));
-  if (literalEnded) blankOwed = true;
+  if (!atLineStart && !afterBlank) out_.append(asBlank(text_[i]));
+  if (afterLiteral == AfterLiteral::kClosed)
+    afterLiteral = AfterLiteral::kSpaced;
   afterBlank = true;
   if (!isBlankAt(i + 1)) return i + 1;  // most runs are one character
   return skipAll<' ', '\t', '\n'>(text_, i + 2, size_);
@@ -344,7 +363,7 @@ size_t Sorter::blankRun(size_t i) {
 size_t Sorter::backslash(size_t i) {
   if (at(i + 1) != '\n') return copyWord(i);
   writeOrdinary(text_ + i, 1);
-  out_->append('\n');
+  out_.append('\n');
   if (isBlankAt(i + 2)) return blankRun(i + 2);
   afterBlank = true;
   return i + 2;
@@ -356,13 +375,13 @@ size_t Sorter::backslash(size_t i) {
 // copied while it is scanned, into room for the rest of the text.
 size_t Sorter::copyWord(size_t i) {
   beginOrdinary(text_[i]);
-  char* to = out_->claim(size_ - i);
+  char* to = out_.claim(size_ - i);
   if (!to) return writeStretch(i);
   size_t end = copyStretch(text_, i, size_, to);
   if (end < size_ &&
       classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
     end = copyStretches(end, to + (end - i));
-  out_->advance(end - i);
+  out_.advance(end - i);
   afterBlank = text_[end - 1] == ' ' || text_[end - 1] == '\n';
   return end;
 }
@@ -383,7 +402,7 @@ size_t Sorter::writeStretch(size_t i) {
   while (end < size_ &&
          classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
     end = stretchEnd(text_, end + 1, size_);
-  out_->append(text_ + i, end - i);
+  out_.append(text_ + i, end - i);
   afterBlank = text_[end - 1] == ' ' || text_[end - 1] == '\n';
   return end;
 }
@@ -417,7 +436,8 @@ size_t Sorter::quotedLiteral(size_t quote) {
 size_t Sorter::literal(size_t quote, LiteralEnd how, size_t end) {
   writeOrdinary(text_ + quote, end - quote);
   if (how != LiteralEnd::kText) afterBlank = true;
-  literalEnded = how == LiteralEnd::kQuote;
+  afterLiteral =
+      how == LiteralEnd::kQuote ? AfterLiteral::kClosed : AfterLiteral::kNone;
   bool emptyString = end - quote == 2 && text_[quote] == '"';
   endedLiteral = language_.hasTextBlocks && emptyString
                      ? EndedLiteral::kEmptyString
@@ -449,9 +469,9 @@ size_t Sorter::textBlock(size_t quote) {
 // The usual directive follows a line feed in the source and in the output.
 size_t Sorter::directive(size_t hash) {
   bool settled =
-      endsInLineFeed(text_, hash) && endsInLineFeed(out_->data(), out_->size());
+      endsInLineFeed(text_, hash) && endsInLineFeed(out_.data(), out_.size());
   if (!settled && startsSourceLine(hash) && outputLineHasInk())
-    out_->append('\n');
+    out_.append('\n');
   return writeThroughLineFeed(hash, directiveEnd(hash + 1));
 }
 
@@ -469,7 +489,7 @@ size_t Sorter::blockComment(size_t slash) {
     return size_;
   }
   writeOrdinary(text_ + slash, close - slash);
-  out_->append("*/\n", 3);
+  out_.append("*/\n", 3);
   atLineStart = afterBlank = true;
   return close + 2;
 }
@@ -488,9 +508,9 @@ size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed) {
 }
 
 void Sorter::closeParen() {
-  out_->append(')');
+  out_.append(')');
   if (--parenDepth == 0) {
-    out_->append(' ');
+    out_.append(' ');
     afterBlank = true;
   }
 }
@@ -500,14 +520,14 @@ void Sorter::semicolon() {
     writeOrdinary(";", 1);
     return;
   }
-  out_->append(";\n", 2);
+  out_.append(";\n", 2);
   atLineStart = true;
 }
 
 void Sorter::openBrace() {
   guardLineStart();
   indent(braceDepth);
-  out_->append("{\n", 2);
+  out_.append("{\n", 2);
   indent(++braceDepth);
   afterBlank = true;
 }
@@ -520,7 +540,7 @@ void Sorter::closeBrace(size_t i) {
   }
   guardLineStart();
   indent(braceDepth - 1);
-  out_->append("}\n\n", 3);
+  out_.append("}\n\n", 3);
   --braceDepth;
   afterBlank = true;
 }
@@ -530,22 +550,25 @@ void Sorter::closeBrace(size_t i) {
 // which are copied as they stand.
 void Sorter::writeOrdinary(const char* data, size_t size) {
   beginOrdinary(data[0]);
-  out_->append(data, size);
+  out_.append(data, size);
 }
 
 // What the ordinary-character step writes before the character `first`: the
 // indentation at the start of a line, and a blank that keeps it off a
 // literal.
 void Sorter::beginOrdinary(char first) {
-  if (atLineStart || glueNext) writeBeforeOrdinary(first);
+  if (atLineStart || afterLiteral == AfterLiteral::kMeeting)
+    writeBeforeOrdinary(first);
   afterBlank = false;
 }
 
 void Sorter::writeBeforeOrdinary(char first) {
   if (atLineStart) indent(braceDepth);
-  if (glueNext && keepsApartFromLiteral(static_cast<unsigned char>(first)))
-    out_->append(' ');
-  atLineStart = glueNext = false;
+  if (afterLiteral == AfterLiteral::kMeeting &&
+      keepsApartFromLiteral(static_cast<unsigned char>(first)))
+    out_.append(' ');
+  atLineStart = false;
+  afterLiteral = AfterLiteral::kNone;
 }
 
 // True when a blank must stand between the character `c` and a literal
@@ -567,9 +590,9 @@ bool Sorter::keepsApartFromLiteral(unsigned char c) const {
 
 void Sorter::indent(long long levels) {
   if (levels <= 0 || indentRun_.empty()) return;
-  for (size_t bytes = unitSize_ * levels; bytes > 0 && !out_->full();) {
+  for (size_t bytes = unitSize_ * levels; bytes > 0 && !out_.full();) {
     size_t piece = std::min(bytes, indentRun_.size());
-    out_->append(indentRun_.data(), piece);
+    out_.append(indentRun_.data(), piece);
     bytes -= piece;
   }
 }
@@ -578,9 +601,9 @@ void Sorter::indent(long long levels) {
 // after a backslash splices two lines instead of starting one, so a line
 // that ends in a backslash is followed by an empty line.
 void Sorter::guardLineStart() {
-  if (out_->empty()) return;
-  if (out_->back() != '\n') out_->append('\n');
-  if (language_.splicesLines && out_->endsWith("\\\n")) out_->append('\n');
+  if (out_.empty()) return;
+  if (out_.back() != '\n') out_.append('\n');
+  if (language_.splicesLines && out_.endsWith("\\\n")) out_.append('\n');
 }
 
 // Returns where the literal opened at `quote` ends: past its closing quote,
@@ -726,8 +749,8 @@ bool Sorter::startsSourceLine(size_t i) const {
 
 // True when the last line of the output holds more than white space.
 bool Sorter::outputLineHasInk() const {
-  size_t i = whiteSpaceBefore(out_->data(), out_->size());
-  return i > 0 && out_->data()[i - 1] != '\n';
+  size_t i = whiteSpaceBefore(out_.data(), out_.size());
+  return i > 0 && out_.data()[i - 1] != '\n';
 }
 
 // True when a line feed ends `text` at `end` and does not splice.
@@ -740,10 +763,7 @@ bool Sorter::endsInLineFeed(const char* text, size_t end) const {
 
 bool sortText(std::string_view source, const Language& language,
               const std::string& indentUnit, size_t limit, Bytes* result) {
-  // Real code sorts to no more than its own size; more is made room for as
-  // the text grows.
-  Output out(result, limit, source.size() + source.size() / 16 + 4096);
-  Sorter(source, language, indentUnit, &out).run();
-  out.finish();
-  return !out.full();
+  Sorter sorter(source, language, indentUnit, result, limit);
+  sorter.run();
+  return sorter.finish();
 }
