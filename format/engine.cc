@@ -136,9 +136,11 @@ class Output {
     } else if (size >= 4 && size < 8) {
       move<4>(to, from);
       move<4>(to + size - 4, from + size - 4);
-    } else if (size < 4) {
-      for (size_t k = 0; k < size; ++k) to[k] = from[k];
-    } else {
+    } else if (size > 0 && size < 4) {
+      to[0] = from[0];
+      to[size / 2] = from[size / 2];
+      to[size - 1] = from[size - 1];
+    } else if (size > 16) {
       std::memcpy(to, from, size);
     }
   }
@@ -204,12 +206,16 @@ class Sorter {
   size_t backslash(size_t i);
   // The most frequent step, inlined into the loop that dispatches it.
   [[gnu::always_inline]] inline size_t copyWord(size_t i);
-  [[gnu::cold]] size_t copyStretches(size_t i, char* to);
+  size_t copyStretches(size_t i, char* to);
+  bool continuesStretch(size_t i);
+  size_t copyNumberRest(size_t quote, char* to);
+  size_t gluedLiterals(size_t i);
   [[gnu::cold]] size_t writeStretch(size_t i);
   size_t doubleQuote(size_t i);
   size_t singleQuote(size_t i);
-  size_t quotedLiteral(size_t quote);
-  size_t literal(size_t quote, LiteralEnd how, size_t end);
+  [[gnu::always_inline]] inline size_t quotedLiteral(size_t quote);
+  [[gnu::always_inline]] inline size_t literal(size_t quote, LiteralEnd how,
+                                               size_t end);
   size_t literalClosedAt(size_t quote, size_t close, size_t closerSize);
   size_t rawString(size_t quote, size_t open);
   size_t textBlock(size_t quote);
@@ -218,19 +224,24 @@ class Sorter {
   size_t blockComment(size_t slash);
   size_t lineComment(size_t slash);
   size_t writeThroughLineFeed(size_t from, size_t lineFeed);
-  void closeParen();
-  void semicolon();
+  size_t openParens(size_t i);
+  size_t closeParens(size_t i);
+  size_t semicolons(size_t i);
   void openBrace();
   void closeBrace(size_t i);
 
-  void writeOrdinary(const char* data, size_t size);
+  [[gnu::always_inline]] inline void writeOrdinary(const char* data,
+                                                   size_t size);
   void beginOrdinary(char first);
   void writeBeforeOrdinary(char first);
   bool keepsApartFromLiteral(unsigned char c) const;
   void indent(long long levels);
   void guardLineStart();
 
-  size_t scanLiteral(size_t quote, LiteralEnd* how) const;
+  [[gnu::always_inline]] inline size_t scanLiteral(size_t quote,
+                                                   LiteralEnd* how) const;
+  [[gnu::noinline]] size_t scanLongLiteral(size_t i, char closing,
+                                           LiteralEnd* how) const;
   size_t commentClose(size_t from) const;
   size_t lineCommentEnd(size_t from) const;
   size_t directiveEnd(size_t from);
@@ -286,7 +297,9 @@ bool Sorter::finish() {
 
 void Sorter::run() {
   size_t i = 0;
-  while (i < size_ && !out_.full()) {
+  // Once the text is full, every write is refused at once; the loop just
+  // runs out the source.
+  while (i < size_) {
     CharClass charClass = classes_[static_cast<unsigned char>(text_[i])];
     if (afterLiteral != AfterLiteral::kNone && charClass != kBlank)
       afterLiteral = afterLiteral == AfterLiteral::kSpaced
@@ -312,19 +325,16 @@ void Sorter::run() {
         i = directive(i);
         break;
       case kOpenParen:
-        ++parenDepth;
-        writeOrdinary(text_ + i++, 1);
+        i = openParens(i);
         break;
       case kCloseParen:
-        closeParen();
-        ++i;
+        i = closeParens(i);
         break;
       case kSlash:
         i = slash(i);
         break;
       case kSemicolon:
-        semicolon();
-        ++i;
+        i = semicolons(i);
         break;
       case kOpenBrace:
         openBrace();
@@ -378,8 +388,7 @@ size_t Sorter::copyWord(size_t i) {
   char* to = out_.claim(size_ - i);
   if (!to) return writeStretch(i);
   size_t end = copyStretch(text_, i, size_, to);
-  if (end < size_ &&
-      classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
+  if (end < size_ && continuesStretch(end))
     end = copyStretches(end, to + (end - i));
   out_.advance(end - i);
   afterBlank = text_[end - 1] == ' ' || text_[end - 1] == '\n';
@@ -390,10 +399,28 @@ size_t Sorter::copyWord(size_t i) {
 size_t Sorter::copyStretches(size_t i, char* to) {
   size_t end = i;
   do {
-    end = copyStretch(text_, end, size_, to + (end - i));
-  } while (end < size_ &&
-           classes_[static_cast<unsigned char>(text_[end])] == kOrdinary);
+    end = text_[end] == '\'' ? copyNumberRest(end, to + (end - i))
+                             : copyStretch(text_, end, size_, to + (end - i));
+  } while (end < size_ && continuesStretch(end));
   return end;
+}
+
+// Copies the rest of a number from its digit separator at `quote`: every
+// further quote in it separates digits too, as it follows the same start.
+size_t Sorter::copyNumberRest(size_t quote, char* to) {
+  size_t end = quote + 1;
+  while (end < size_ && isNumberByte(static_cast<unsigned char>(text_[end])))
+    ++end;
+  std::memcpy(to, text_ + quote, end - quote);
+  return end;
+}
+
+// True when the stretch that ended at `i` goes on with it: an ordinary
+// character, or a digit separator.
+bool Sorter::continuesStretch(size_t i) {
+  CharClass charClass = classes_[static_cast<unsigned char>(text_[i])];
+  return charClass == kOrdinary ||
+         (charClass == kSingleQuote && isDigitSeparator(i));
 }
 
 // As copyWord, through the output's own bounds, for a text near its limit.
@@ -414,15 +441,40 @@ size_t Sorter::doubleQuote(size_t i) {
   size_t open = rawPrefix ? rawDelimiterEnd(i) : kNone;
   if (open != kNone) return rawString(i, open);
   size_t end = quotedLiteral(i);
-  if (rawPrefix) endedLiteral = EndedLiteral::kRawLookalike;
-  return end;
+  if (rawPrefix) {
+    endedLiteral = EndedLiteral::kRawLookalike;
+    return end;
+  }
+  return gluedLiterals(end);
 }
 
 size_t Sorter::singleQuote(size_t i) {
   // A digit separator is an ordinary character, written with the digits
   // after it.
   if (isDigitSeparator(i)) return copyWord(i);
-  return quotedLiteral(i);
+  return gluedLiterals(quotedLiteral(i));
+}
+
+// Literals of one kind written right after a closed one, as "a""b" or '',
+// are copied with it in one piece, and leave the state their last one
+// leaves. A quote right after a closed literal opens no raw string and
+// separates no digits; in Java, a third quote would open a text block,
+// which the loop sees to.
+size_t Sorter::gluedLiterals(size_t i) {
+  if (afterLiteral != AfterLiteral::kClosed) return i;
+  const size_t start = i;
+  LiteralEnd how = LiteralEnd::kQuote;
+  while (how == LiteralEnd::kQuote && i < size_ && text_[i] == text_[i - 1] &&
+         !(text_[i] == '"' && language_.hasTextBlocks))
+    i = scanLiteral(i, &how);
+  if (i == start) return i;
+  out_.append(text_ + start, i - start);
+  afterBlank = how != LiteralEnd::kText;
+  afterLiteral =
+      how == LiteralEnd::kQuote ? AfterLiteral::kClosed : AfterLiteral::kNone;
+  endedLiteral = EndedLiteral::kPlain;
+  numberFloor_ = i;
+  return i;
 }
 
 // A string or character literal, which ends at its own quote or its line.
@@ -472,7 +524,13 @@ size_t Sorter::directive(size_t hash) {
       endsInLineFeed(text_, hash) && endsInLineFeed(out_.data(), out_.size());
   if (!settled && startsSourceLine(hash) && outputLineHasInk())
     out_.append('\n');
-  return writeThroughLineFeed(hash, directiveEnd(hash + 1));
+  // Directives on the lines that follow start lines of the output too: they
+  // are written with this one, in one piece.
+  size_t lineFeed = directiveEnd(hash + 1);
+  while (lineFeed != kNone && lineFeed + 1 < size_ &&
+         text_[lineFeed + 1] == '#')
+    lineFeed = directiveEnd(lineFeed + 2);
+  return writeThroughLineFeed(hash, lineFeed);
 }
 
 size_t Sorter::slash(size_t i) {
@@ -507,21 +565,39 @@ size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed) {
   return end;
 }
 
-void Sorter::closeParen() {
-  out_.append(')');
-  if (--parenDepth == 0) {
-    out_.append(' ');
-    afterBlank = true;
-  }
+// A run of "(" is written as it stands; each deepens the nesting.
+size_t Sorter::openParens(size_t i) {
+  size_t end = at(i + 1) == '(' ? skipAll<'('>(text_, i + 2, size_) : i + 1;
+  parenDepth += end - i;
+  writeOrdinary(text_ + i, end - i);
+  return end;
 }
 
-void Sorter::semicolon() {
-  if (parenDepth != 0) {
-    writeOrdinary(";", 1);
-    return;
+// Each ")" is written; the one that closes the outermost group is followed
+// by a blank.
+size_t Sorter::closeParens(size_t i) {
+  size_t end = at(i + 1) == ')' ? skipAll<')'>(text_, i + 2, size_) : i + 1;
+  for (; i < end; ++i) {
+    out_.append(')');
+    if (--parenDepth == 0) {
+      out_.append(' ');
+      afterBlank = true;
+    }
   }
-  out_.append(";\n", 2);
+  return end;
+}
+
+// Each ";" outside parentheses ends a line; inside them, a run of ";" is
+// written as it stands.
+size_t Sorter::semicolons(size_t i) {
+  size_t end = at(i + 1) == ';' ? skipAll<';'>(text_, i + 2, size_) : i + 1;
+  if (parenDepth != 0) {
+    writeOrdinary(text_ + i, end - i);
+    return end;
+  }
+  for (; i < end; ++i) out_.append(";\n", 2);
   atLineStart = true;
+  return end;
 }
 
 void Sorter::openBrace() {
@@ -610,10 +686,25 @@ void Sorter::guardLineStart() {
 // past the line feed that ends it unclosed, or at the end of the text. A
 // backslash escapes the next character.
 size_t Sorter::scanLiteral(size_t quote, LiteralEnd* how) const {
-  const bool isString = text_[quote] == '"';
-  for (size_t i = quote + 1; i < size_; i += 2) {
-    i = isString ? findAny<'\\', '"', '\n'>(text_, i, size_)
-                 : findAny<'\\', '\'', '\n'>(text_, i, size_);
+  const char closing = text_[quote];
+  // Most literals are short: their first bytes are looked at one by one.
+  size_t i = quote + 1;
+  for (size_t near = std::min(size_, i + 8); i < near; ++i) {
+    if (text_[i] == '\\') {
+      ++i;
+    } else if (text_[i] == closing || text_[i] == '\n') {
+      *how = text_[i] == '\n' ? LiteralEnd::kLineFeed : LiteralEnd::kQuote;
+      return i + 1;
+    }
+  }
+  return scanLongLiteral(i, closing, how);
+}
+
+// The rest of a literal that is not short, from `i`.
+size_t Sorter::scanLongLiteral(size_t i, char closing, LiteralEnd* how) const {
+  for (; i < size_; i += 2) {
+    i = closing == '"' ? findAny<'\\', '"', '\n'>(text_, i, size_)
+                       : findAny<'\\', '\'', '\n'>(text_, i, size_);
     if (i == size_ || text_[i] == '\\') continue;
     *how = text_[i] == '\n' ? LiteralEnd::kLineFeed : LiteralEnd::kQuote;
     return i + 1;
@@ -647,6 +738,7 @@ size_t Sorter::lineCommentEnd(size_t from) const {
 // kNone. Literals and comments on the line are stepped over, so a line feed
 // inside a block comment, or after a backslash, goes on with the line.
 size_t Sorter::directiveEnd(size_t i) {
+  if (i < size_ && text_[i] == '\n') return i;  // a "#" alone on its line
   while ((i = findAny<'\n', '"', '\'', '/'>(text_, i, size_)) < size_) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;
