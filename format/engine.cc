@@ -208,6 +208,7 @@ class Sorter {
   [[gnu::always_inline]] inline size_t copyWord(size_t i);
   size_t copyStretches(size_t i, char* to);
   bool continuesStretch(size_t i);
+  bool endsInBlank(size_t end) const;
   size_t copyNumberRest(size_t quote, char* to);
   size_t gluedLiterals(size_t i);
   [[gnu::cold]] size_t writeStretch(size_t i);
@@ -244,7 +245,8 @@ class Sorter {
                                            LiteralEnd* how) const;
   size_t commentClose(size_t from) const;
   size_t lineCommentEnd(size_t from) const;
-  size_t directiveEnd(size_t from);
+  [[gnu::always_inline]] inline size_t directiveEnd(size_t from);
+  [[gnu::noinline]] size_t scanDirective(size_t from);
   bool followsRawPrefix(size_t quote) const;
   size_t rawDelimiterEnd(size_t quote) const;
   size_t textBlockEnd(size_t from) const;
@@ -391,7 +393,7 @@ size_t Sorter::copyWord(size_t i) {
   if (end < size_ && continuesStretch(end))
     end = copyStretches(end, to + (end - i));
   out_.advance(end - i);
-  afterBlank = text_[end - 1] == ' ' || text_[end - 1] == '\n';
+  afterBlank = endsInBlank(end);
   return end;
 }
 
@@ -429,9 +431,14 @@ size_t Sorter::writeStretch(size_t i) {
   while (end < size_ &&
          classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
     end = stretchEnd(text_, end + 1, size_);
-  out_.append(text_ + i, end - i);
-  afterBlank = text_[end - 1] == ' ' || text_[end - 1] == '\n';
+  for (size_t k = i; k < end; ++k) out_.append(asBlank(text_[k]));
+  afterBlank = endsInBlank(end);
   return end;
+}
+
+// True when the stretch that ends at `end` ends in a blank, tab or line feed.
+bool Sorter::endsInBlank(size_t end) const {
+  return classes_[static_cast<unsigned char>(text_[end - 1])] == kBlank;
 }
 
 size_t Sorter::doubleQuote(size_t i) {
@@ -739,6 +746,10 @@ size_t Sorter::lineCommentEnd(size_t from) const {
 // inside a block comment, or after a backslash, goes on with the line.
 size_t Sorter::directiveEnd(size_t i) {
   if (i < size_ && text_[i] == '\n') return i;  // a "#" alone on its line
+  return scanDirective(i);
+}
+
+size_t Sorter::scanDirective(size_t i) {
   while ((i = findAny<'\n', '"', '\'', '/'>(text_, i, size_)) < size_) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;

@@ -40,9 +40,10 @@ template <char... kKept>
 /// Returns where the stretch that begins at `from` ends: the first byte of
 /// text[from, size) that the layout may treat otherwise than copy it, when
 /// the character before `from` was copied as it stands. Those are the bytes
-/// with a rule of their own in either language, a tab, and a byte of 32 or
-/// less after a byte of 32 or less (such as a second blank): a single blank
-/// or line feed after a copied character is itself copied. The stretch also
+/// with a rule of their own in either language, and a byte of 32 or less
+/// after a byte of 32 or less (such as a second blank): a single blank, tab
+/// or line feed after a copied character is itself copied, a tab as a
+/// blank. The stretch also
 /// ends at ] and |, which cost the vector scans nothing to find with the
 /// backslash and }; a stretch that ends early at an ordinary character is
 /// simply followed by the next. `from` is at least 1.
@@ -64,7 +65,6 @@ template <char... kKept>
       case '{':
       case '|':
       case '}':
-      case '\t':
         return from;
       default:
         if (c <= ' ' && before <= ' ') return from;
@@ -73,15 +73,15 @@ template <char... kKept>
   return size;
 }
 
-/// Copies the character at `from` and the stretch after it to `out`, and
-/// returns where the stretch ends. `out` has room for the rest of the text;
-/// what the vector twins write past the stretch's end is written over
-/// later.
+/// Copies the character at `from` and the stretch after it to `out`, a tab
+/// as a blank, and returns where the stretch ends. `out` has room for the
+/// rest of the text; what the vector twins write past the stretch's end is
+/// written over later.
 [[gnu::noinline]] inline size_t copyStretchPortable(const char* text,
                                                     size_t from, size_t size,
                                                     char* out) {
   size_t end = stretchEndPortable(text, from + 1, size);
-  for (size_t k = from; k < end; ++k) *out++ = text[k];
+  for (size_t k = from; k < end; ++k) *out++ = text[k] == '\t' ? ' ' : text[k];
   return end;
 }
 
@@ -106,6 +106,12 @@ inline __m128i low16(__m128i bytes) {
   return _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
 }
 
+// A tab and a blank differ in the bits of 0x29.
+inline __m128i tabsAsBlanks16(__m128i bytes) {
+  return _mm_xor_si128(
+      bytes, _mm_and_si128(equal16(bytes, '\t'), _mm_set1_epi8(0x29)));
+}
+
 inline size_t firstSet(unsigned mask) {
   return static_cast<size_t>(__builtin_ctz(mask));
 }
@@ -121,9 +127,7 @@ inline unsigned stretchStops16(const char* at) {
   stop = _mm_or_si128(stop, equal16(with16(bytes, 0x08), '/'));
   stop = _mm_or_si128(stop, equal16(with16(bytes, 0x40), '{'));
   stop = _mm_or_si128(stop, equal16(with16(bytes, 0x21), '}'));
-  __m128i lowAfterLow =
-      _mm_or_si128(low16(load16(at - 1)), equal16(bytes, '\t'));
-  stop = _mm_or_si128(stop, _mm_and_si128(low16(bytes), lowAfterLow));
+  stop = _mm_or_si128(stop, _mm_and_si128(low16(bytes), low16(load16(at - 1))));
   return static_cast<unsigned>(_mm_movemask_epi8(stop));
 }
 
@@ -168,7 +172,7 @@ inline size_t copyStretch16(const char* text, size_t from, size_t size,
   unsigned copied = 1;  // the character at `from` is copied, whatever it is
   for (; from + 16 <= size; from += 16, out += 16) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                     scan::load16(text + from));
+                     scan::tabsAsBlanks16(scan::load16(text + from)));
     if (unsigned mask = scan::stretchStops16(text + from) & ~copied)
       return from + scan::firstSet(mask);
     copied = 0;
@@ -207,6 +211,11 @@ QUILLFIX_AVX2_FUNCTION __m256i with32(__m256i bytes, char bits) {
   return _mm256_or_si256(bytes, all32(bits));
 }
 
+QUILLFIX_AVX2_FUNCTION __m256i tabsAsBlanks32(__m256i bytes) {
+  return _mm256_xor_si256(bytes,
+                          _mm256_and_si256(equal32(bytes, '\t'), all32(0x29)));
+}
+
 QUILLFIX_AVX2_FUNCTION __m256i low32(__m256i bytes) {
   return _mm256_cmpeq_epi8(_mm256_min_epu8(bytes, all32(' ')), bytes);
 }
@@ -219,9 +228,8 @@ QUILLFIX_AVX2_FUNCTION unsigned stretchStops32(const char* at) {
   stop = _mm256_or_si256(stop, equal32(with32(bytes, 0x08), '/'));
   stop = _mm256_or_si256(stop, equal32(with32(bytes, 0x40), '{'));
   stop = _mm256_or_si256(stop, equal32(with32(bytes, 0x21), '}'));
-  __m256i lowAfterLow =
-      _mm256_or_si256(low32(load32(at - 1)), equal32(bytes, '\t'));
-  stop = _mm256_or_si256(stop, _mm256_and_si256(low32(bytes), lowAfterLow));
+  stop = _mm256_or_si256(stop,
+                         _mm256_and_si256(low32(bytes), low32(load32(at - 1))));
   return static_cast<unsigned>(_mm256_movemask_epi8(stop));
 }
 
@@ -259,7 +267,7 @@ QUILLFIX_AVX2_FUNCTION size_t copyStretch32(const char* text, size_t from,
   unsigned copied = 1;  // the character at `from` is copied, whatever it is
   for (; from + 32 <= size; from += 32, out += 32) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                        scan::load32(text + from));
+                        scan::tabsAsBlanks32(scan::load32(text + from)));
     if (unsigned mask = scan::stretchStops32(text + from) & ~copied)
       return from + scan::firstSet(mask);
     copied = 0;
