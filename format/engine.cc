@@ -356,7 +356,8 @@ size_t Sorter::droppedBlanks(size_t i) {
   if (afterLiteral == AfterLiteral::kClosed)
     afterLiteral = AfterLiteral::kSpaced;
   afterBlank = true;
-  return skipAll<' ', '\t', '\n'>(text_, i + 1, size_);
+  if (!isBlankAt(i + 1)) return i + 1;  // most runs are one character
+  return skipAll<' ', '\t', '\n'>(text_, i + 2, size_);
 }
 
 // Of a run of blanks, tabs and line feeds only the first can be written; a

@@ -37,39 +37,42 @@ template <char... kKept>
   return size;
 }
 
+/// True when `c`, after `before`, ends a stretch (see stretchEndPortable).
+inline bool isStretchStop(char c, char before) {
+  switch (c) {
+    case '"':
+    case '#':
+    case '\'':
+    case '(':
+    case ')':
+    case '/':
+    case ';':
+    case '\\':
+    case ']':
+    case '{':
+    case '|':
+    case '}':
+      return true;
+    default:
+      return static_cast<unsigned char>(c) <= ' ' &&
+             static_cast<unsigned char>(before) <= ' ';
+  }
+}
+
 /// Returns where the stretch that begins at `from` ends: the first byte of
 /// text[from, size) that the layout may treat otherwise than copy it, when
 /// the character before `from` was copied as it stands. Those are the bytes
 /// with a rule of their own in either language, and a byte of 32 or less
 /// after a byte of 32 or less (such as a second blank): a single blank, tab
 /// or line feed after a copied character is itself copied, a tab as a
-/// blank. The stretch also
-/// ends at ] and |, which cost the vector scans nothing to find with the
-/// backslash and }; a stretch that ends early at an ordinary character is
-/// simply followed by the next. `from` is at least 1.
+/// blank. The stretch also ends at ] and |, which cost the vector scans
+/// nothing to find with the backslash and }; a stretch that ends early at
+/// an ordinary character is simply followed by the next. `from` is at
+/// least 1.
 [[gnu::noinline]] inline size_t stretchEndPortable(const char* text,
                                                    size_t from, size_t size) {
-  for (; from < size; ++from) {
-    unsigned char c = text[from];
-    unsigned char before = text[from - 1];
-    switch (c) {
-      case '"':
-      case '#':
-      case '\'':
-      case '(':
-      case ')':
-      case '/':
-      case ';':
-      case '\\':
-      case ']':
-      case '{':
-      case '|':
-      case '}':
-        return from;
-      default:
-        if (c <= ' ' && before <= ' ') return from;
-    }
-  }
+  for (; from < size; ++from)
+    if (isStretchStop(text[from], text[from - 1])) return from;
   return size;
 }
 
