@@ -21,6 +21,7 @@ namespace {
 
 const size_t kNone = std::string::npos;
 const size_t kMaxRawDelimiter = 16;
+const size_t kWideScanSize = 1 << 20;  // texts worth asking for AVX2
 
 enum CharClass : unsigned char {
   kOrdinary,
@@ -263,6 +264,7 @@ class Sorter {
   size_t unitSize_;
   std::string indentRun_;  // 64 units, written a run at a time
   Output out_;
+  Scanner scan_;
 
   // The layout's state: modes need none, since each mode is copied whole by
   // the step that opens it.
@@ -287,7 +289,8 @@ Sorter::Sorter(std::string_view source, const Language& language,
       unitSize_(indentUnit.size()),
       // Real code sorts to no more than its own size; more is made room for
       // as the text grows.
-      out_(result, limit, source.size() + source.size() / 16 + 4096) {
+      out_(result, limit, source.size() + source.size() / 16 + 4096),
+      scan_(source.size() >= kWideScanSize) {
   const size_t kUnitsPerRun = 64;
   for (size_t k = 0; k < kUnitsPerRun; ++k) indentRun_ += indentUnit;
 }
@@ -357,7 +360,7 @@ size_t Sorter::droppedBlanks(size_t i) {
     afterLiteral = AfterLiteral::kSpaced;
   afterBlank = true;
   if (!isBlankAt(i + 1)) return i + 1;  // most runs are one character
-  return skipAll<' ', '\t', '\n'>(text_, i + 2, size_);
+  return scan_.skipAll<' ', '\t', '\n'>(text_, i + 2, size_);
 }
 
 // Of a run of blanks, tabs and line feeds only the first can be written; a
@@ -368,7 +371,7 @@ size_t Sorter::blankRun(size_t i) {
     afterLiteral = AfterLiteral::kSpaced;
   afterBlank = true;
   if (!isBlankAt(i + 1)) return i + 1;  // most runs are one character
-  return skipAll<' ', '\t', '\n'>(text_, i + 2, size_);
+  return scan_.skipAll<' ', '\t', '\n'>(text_, i + 2, size_);
 }
 
 // A backslash before a line feed splices two lines. The line feed is written,
@@ -390,7 +393,7 @@ size_t Sorter::copyWord(size_t i) {
   beginOrdinary(text_[i]);
   char* to = out_.claim(size_ - i);
   if (!to) return writeStretch(i);
-  size_t end = copyStretch(text_, i, size_, to);
+  size_t end = scan_.copyStretch(text_, i, size_, to);
   if (end < size_ && continuesStretch(end))
     end = copyStretches(end, to + (end - i));
   out_.advance(end - i);
@@ -402,8 +405,9 @@ size_t Sorter::copyWord(size_t i) {
 size_t Sorter::copyStretches(size_t i, char* to) {
   size_t end = i;
   do {
-    end = text_[end] == '\'' ? copyNumberRest(end, to + (end - i))
-                             : copyStretch(text_, end, size_, to + (end - i));
+    end = text_[end] == '\''
+              ? copyNumberRest(end, to + (end - i))
+              : scan_.copyStretch(text_, end, size_, to + (end - i));
   } while (end < size_ && continuesStretch(end));
   return end;
 }
@@ -575,7 +579,8 @@ size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed) {
 
 // A run of "(" is written as it stands; each deepens the nesting.
 size_t Sorter::openParens(size_t i) {
-  size_t end = at(i + 1) == '(' ? skipAll<'('>(text_, i + 2, size_) : i + 1;
+  size_t end =
+      at(i + 1) == '(' ? scan_.skipAll<'('>(text_, i + 2, size_) : i + 1;
   parenDepth += end - i;
   writeOrdinary(text_ + i, end - i);
   return end;
@@ -584,7 +589,8 @@ size_t Sorter::openParens(size_t i) {
 // Each ")" is written; the one that closes the outermost group is followed
 // by a blank.
 size_t Sorter::closeParens(size_t i) {
-  size_t end = at(i + 1) == ')' ? skipAll<')'>(text_, i + 2, size_) : i + 1;
+  size_t end =
+      at(i + 1) == ')' ? scan_.skipAll<')'>(text_, i + 2, size_) : i + 1;
   for (; i < end; ++i) {
     out_.append(')');
     if (--parenDepth == 0) {
@@ -598,7 +604,8 @@ size_t Sorter::closeParens(size_t i) {
 // Each ";" outside parentheses ends a line; inside them, a run of ";" is
 // written as it stands.
 size_t Sorter::semicolons(size_t i) {
-  size_t end = at(i + 1) == ';' ? skipAll<';'>(text_, i + 2, size_) : i + 1;
+  size_t end =
+      at(i + 1) == ';' ? scan_.skipAll<';'>(text_, i + 2, size_) : i + 1;
   if (parenDepth != 0) {
     writeOrdinary(text_ + i, end - i);
     return end;
@@ -711,8 +718,8 @@ size_t Sorter::scanLiteral(size_t quote, LiteralEnd* how) const {
 // The rest of a literal that is not short, from `i`.
 size_t Sorter::scanLongLiteral(size_t i, char closing, LiteralEnd* how) const {
   for (; i < size_; i += 2) {
-    i = closing == '"' ? findAny<'\\', '"', '\n'>(text_, i, size_)
-                       : findAny<'\\', '\'', '\n'>(text_, i, size_);
+    i = closing == '"' ? scan_.findAny<'\\', '"', '\n'>(text_, i, size_)
+                       : scan_.findAny<'\\', '\'', '\n'>(text_, i, size_);
     if (i == size_ || text_[i] == '\\') continue;
     *how = text_[i] == '\n' ? LiteralEnd::kLineFeed : LiteralEnd::kQuote;
     return i + 1;
@@ -725,7 +732,8 @@ size_t Sorter::scanLongLiteral(size_t i, char closing, LiteralEnd* how) const {
 // from `from`, or kNone.
 // Looks for the "/", which comments hold fewer of than "*".
 size_t Sorter::commentClose(size_t from) const {
-  for (size_t i = from + 1; (i = findAny<'/'>(text_, i, size_)) < size_; ++i)
+  for (size_t i = from + 1; (i = scan_.findAny<'/'>(text_, i, size_)) < size_;
+       ++i)
     if (text_[i - 1] == '*') return i - 1;
   return kNone;
 }
@@ -751,7 +759,7 @@ size_t Sorter::directiveEnd(size_t i) {
 }
 
 size_t Sorter::scanDirective(size_t i) {
-  while ((i = findAny<'\n', '"', '\'', '/'>(text_, i, size_)) < size_) {
+  while ((i = scan_.findAny<'\n', '"', '\'', '/'>(text_, i, size_)) < size_) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;
     if (c == '"' || (c == '\'' && !isDigitSeparator(i))) {
@@ -800,7 +808,7 @@ size_t Sorter::rawDelimiterEnd(size_t quote) const {
 
 // Returns the position of the """ that closes a text block, or kNone.
 size_t Sorter::textBlockEnd(size_t i) const {
-  for (; (i = findAny<'\\', '"'>(text_, i, size_)) < size_; ++i) {
+  for (; (i = scan_.findAny<'\\', '"'>(text_, i, size_)) < size_; ++i) {
     if (text_[i] == '\\')
       ++i;
     else if (at(i + 1) == '"' && at(i + 2) == '"')

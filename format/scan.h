@@ -283,50 +283,59 @@ QUILLFIX_AVX2_FUNCTION size_t copyStretch32(const char* text, size_t from,
 
 #endif
 
-// The scans the engine uses: the widest that this build and this processor
-// have.
+/// True when the processor has AVX2 and the system keeps its registers.
+bool hasAvx2();
 
-template <char... kStops>
-size_t findAny(const char* text, size_t from, size_t size) {
+// The scans the engine uses: AVX2 when it was asked for and the processor
+// has it, else SSE2 where the build has it, else the portable twins. Asking
+// the processor costs little, but instructions that a virtual machine traps
+// on, so only a large text asks.
+class Scanner {
+ public:
+  explicit Scanner(bool wide) : avx2_(wide && hasAvx2()) {}
+
+  template <char... kStops>
+  size_t findAny(const char* text, size_t from, size_t size) const {
 #if defined(QUILLFIX_AVX2)
-  if (__builtin_cpu_supports("avx2"))
-    return findAny32<kStops...>(text, from, size);
+    if (avx2_) return findAny32<kStops...>(text, from, size);
 #endif
 #if defined(__SSE2__)
-  return findAny16<kStops...>(text, from, size);
+    return findAny16<kStops...>(text, from, size);
 #else
-  return findAnyPortable<kStops...>(text, from, size);
+    return findAnyPortable<kStops...>(text, from, size);
 #endif
-}
+  }
 
-template <char... kKept>
-size_t skipAll(const char* text, size_t from, size_t size) {
+  template <char... kKept>
+  size_t skipAll(const char* text, size_t from, size_t size) const {
 #if defined(QUILLFIX_AVX2)
-  if (__builtin_cpu_supports("avx2"))
-    return skipAll32<kKept...>(text, from, size);
+    if (avx2_) return skipAll32<kKept...>(text, from, size);
 #endif
 #if defined(__SSE2__)
-  return skipAll16<kKept...>(text, from, size);
+    return skipAll16<kKept...>(text, from, size);
 #else
-  return skipAllPortable<kKept...>(text, from, size);
+    return skipAllPortable<kKept...>(text, from, size);
 #endif
-}
+  }
 
-/// Copies the character at `from` and the stretch after it, as
-/// copyStretchPortable does.
-inline size_t copyStretch(const char* text, size_t from, size_t size,
-                          char* out) {
-  if (from == 0) return copyStretchPortable(text, from, size, out);
+  /// Copies the character at `from` and the stretch after it, as
+  /// copyStretchPortable does.
+  size_t copyStretch(const char* text, size_t from, size_t size,
+                     char* out) const {
+    if (from == 0) return copyStretchPortable(text, from, size, out);
 #if defined(QUILLFIX_AVX2)
-  if (__builtin_cpu_supports("avx2"))
-    return copyStretch32(text, from, size, out);
+    if (avx2_) return copyStretch32(text, from, size, out);
 #endif
 #if defined(__SSE2__)
-  return copyStretch16(text, from, size, out);
+    return copyStretch16(text, from, size, out);
 #else
-  return copyStretchPortable(text, from, size, out);
+    return copyStretchPortable(text, from, size, out);
 #endif
-}
+  }
+
+ private:
+  bool avx2_;
+};
 
 #if !defined(__SSE2__)
 inline size_t stretchEnd(const char* text, size_t from, size_t size) {
