@@ -1,7 +1,8 @@
 #!/bin/bash
-# Times quillfix end to end (load, sort, print to /dev/null) against the plain
-# blank-dropping copy loop on the same inputs, in one run, and prints the
-# ratios, throughput and peak memory. Needs hyperfine and /usr/bin/time.
+# Times quillfix end to end (load, sort, print to /dev/null) against the floor
+# loop (bench/copy_loop.cc) on the same inputs, in one run, and prints the
+# ratios of the medians, throughput and peak memory. Needs hyperfine and
+# /usr/bin/time.
 #   bench/compare.sh [INPUT...]     (default: every input make_inputs.sh makes)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,13 +27,13 @@ printf '%-16s %10s %10s %7s %10s %10s %9s\n' input quillfix loop ratio \
   'MB/s' 'peak MiB' 'peak/in'
 for file in "${files[@]}"; do
   size=$(stat -c %s "$file")
-  runs=$((size > 8000000 ? 10 : 50))
+  runs=$((size > 8000000 ? 20 : 100))
   hyperfine -N --warmup 2 --runs "$runs" --export-json "$json" \
-    "$quillfix $file" "$loop $file" >/dev/null
+    "$quillfix $file" "$loop $file" >/dev/null 2>&1
   read -r ours theirs < <(python3 -c '
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]
-print(r[0]["mean"], r[1]["mean"])' "$json")
+print(r[0]["median"], r[1]["median"])' "$json")
   peak_kb=$(/usr/bin/time -f %M "$quillfix" "$file" 2>&1 >/dev/null | tail -1)
   python3 -c '
 import sys
