@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "format/output.h"
 #include "format/scan.h"
-#include "platform/platform.h"
 
 const Language kCppLanguage = {true, true, true, true, false};
 const Language kJavaLanguage = {false, false, false, false, true};
@@ -82,95 +82,6 @@ bool isNumberByte(unsigned char c) {
 bool isRawDelimiterByte(unsigned char c) {
   return c > ' ' && c < 127 && c != '\\' && c != '(' && c != ')';
 }
-
-// The formatted text. Every byte goes through here, which keeps the text
-// within its limit. The string is grown ahead and filled through a cursor, so
-// that an append is a bounds test and a copy; `finish` cuts it to what was
-// written.
-class Output {
- public:
-  Output(Bytes* text, size_t limit, size_t expected)
-      : text_(text), limit_(limit) {
-    reserveLarge(text_, std::min(limit, expected));
-    text_->resize(std::min(limit, expected));
-    cursor_ = text_->data();
-    end_ = cursor_ + text_->size();
-  }
-
-  bool full() const { return full_; }
-  bool empty() const { return size() == 0; }
-  char back() const { return cursor_[-1]; }
-  bool endsWith(std::string_view tail) const {
-    return size() >= tail.size() &&
-           std::memcmp(cursor_ - tail.size(), tail.data(), tail.size()) == 0;
-  }
-  const char* data() const { return text_->data(); }
-  size_t size() const { return cursor_ - text_->data(); }
-  void finish() { text_->resize(size()); }
-
-  void append(const char* data, size_t size) {
-    if (size > static_cast<size_t>(end_ - cursor_) && !grow(size)) return;
-    copy(cursor_, data, size);
-    cursor_ += size;
-  }
-  void append(char c) {
-    if (cursor_ == end_ && !grow(1)) return;
-    *cursor_++ = c;
-  }
-
-  /// Returns the cursor with room for `size` bytes, to be written and then
-  /// taken in with `advance`, or null when the text may not grow so far.
-  char* claim(size_t size) {
-    if (size <= static_cast<size_t>(end_ - cursor_)) return cursor_;
-    if (size > limit_ - this->size() || !grow(size)) return nullptr;
-    return cursor_;
-  }
-  /// Takes `size` bytes written at the cursor into the text.
-  void advance(size_t size) { cursor_ += size; }
-
- private:
-  // Most pieces are short: two overlapping moves copy them without a call.
-  static void copy(char* to, const char* from, size_t size) {
-    if (size >= 8 && size <= 16) {
-      move<8>(to, from);
-      move<8>(to + size - 8, from + size - 8);
-    } else if (size >= 4 && size < 8) {
-      move<4>(to, from);
-      move<4>(to + size - 4, from + size - 4);
-    } else if (size > 0 && size < 4) {
-      to[0] = from[0];
-      to[size / 2] = from[size / 2];
-      to[size - 1] = from[size - 1];
-    } else if (size > 16) {
-      std::memcpy(to, from, size);
-    }
-  }
-  template <size_t kBytes>
-  static void move(char* to, const char* from) {
-    char piece[kBytes];
-    std::memcpy(piece, from, kBytes);
-    std::memcpy(to, piece, kBytes);
-  }
-
-  [[gnu::noinline]] bool grow(size_t size) {
-    size_t used = this->size();
-    if (full_ || size > limit_ - used) {
-      full_ = true;
-      return false;
-    }
-    size_t grown = text_->size() + text_->size() / 2;
-    text_->resize(std::max(used + size, std::min(limit_, grown)));
-    cursor_ = text_->data() + used;
-    end_ = text_->data() + text_->size();
-    return true;
-  }
-
-  Bytes* text_;
-  size_t limit_;
-  char* cursor_;
-  char* end_;
-  bool full_ = false;
-};
 
 enum class LiteralEnd { kQuote, kLineFeed, kText };
 
@@ -367,11 +278,7 @@ size_t Sorter::droppedBlanks(size_t i) {
 // tab is written as a blank.
 size_t Sorter::blankRun(size_t i) {
   if (!atLineStart && !afterBlank) out_.append(asBlank(text_[i]));
-  if (afterLiteral == AfterLiteral::kClosed)
-    afterLiteral = AfterLiteral::kSpaced;
-  afterBlank = true;
-  if (!isBlankAt(i + 1)) return i + 1;  // most runs are one character
-  return scan_.skipAll<' ', '\t', '\n'>(text_, i + 2, size_);
+  return droppedBlanks(i);
 }
 
 // A backslash before a line feed splices two lines. The line feed is written,
@@ -386,9 +293,10 @@ size_t Sorter::backslash(size_t i) {
 }
 
 // Writes the character at `i` and the stretch after it that the rules copy
-// as it stands: ordinary characters, and a blank or line feed that follows
-// one of them (the first of its run, so it is written). The stretch is
-// copied while it is scanned, into room for the rest of the text.
+// as it stands: ordinary characters, and a blank, tab or line feed that
+// follows one of them (the first of its run, so it is written; a tab as a
+// blank). The stretch is copied while it is scanned, into room for the rest
+// of the text.
 size_t Sorter::copyWord(size_t i) {
   beginOrdinary(text_[i]);
   char* to = out_.claim(size_ - i);
@@ -401,7 +309,8 @@ size_t Sorter::copyWord(size_t i) {
   return end;
 }
 
-// Goes on with the stretches after one that ended at an ordinary character.
+// Goes on with the stretches after one that ended at an ordinary character
+// or a digit separator.
 size_t Sorter::copyStretches(size_t i, char* to) {
   size_t end = i;
   do {
