@@ -5,13 +5,7 @@
 # /usr/bin/time.
 #   bench/compare.sh [INPUT...]     (default: every input make_inputs.sh makes)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-cmake --preset bench >/dev/null
-cmake --build build/bench -j2 >/dev/null
-inputs=build/bench-inputs
-bench/make_inputs.sh "$inputs" >/dev/null
-quillfix=build/bench/quillfix
-loop=build/bench/bench/copy_loop
+source "$(dirname "$0")/prepare.sh"
 
 files=("$@")
 if ((${#files[@]} == 0)); then
@@ -29,7 +23,7 @@ for file in "${files[@]}"; do
   size=$(stat -c %s "$file")
   runs=$((size > 8000000 ? 20 : 100))
   hyperfine -N --warmup 2 --runs "$runs" --export-json "$json" \
-    "$quillfix $file" "$loop $file" >/dev/null 2>&1
+    "$quillfix $file" "$floor $file" >/dev/null 2>&1
   read -r ours theirs < <(python3 -c '
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]

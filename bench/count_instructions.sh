@@ -5,13 +5,7 @@
 # change with the machine's load or the cost of its page faults.
 #   bench/count_instructions.sh
 set -euo pipefail
-cd "$(dirname "$0")/.."
-cmake --preset bench >/dev/null
-cmake --build build/bench -j2 >/dev/null
-inputs=build/bench-inputs
-bench/make_inputs.sh "$inputs" >/dev/null
-quillfix=build/bench/quillfix
-floor=build/bench/bench/copy_loop
+source "$(dirname "$0")/prepare.sh"
 
 size=$((4 << 20))
 head -c $size "$inputs/c-64M.c" >"$inputs/c-4M.c"
