@@ -112,6 +112,13 @@ class Sorter {
            classes_[static_cast<unsigned char>(text_[i])] == kBlank;
   }
   static char asBlank(char c) { return c == '\t' ? ' ' : c; }
+  // Returns the end of the run of `kRun` characters that starts at `i`.
+  template <char... kRun>
+  size_t runEnd(size_t i) const {
+    char next = at(i + 1);
+    if (!((next == kRun) || ...)) return i + 1;  // most runs are one long
+    return scan_.skipAll<kRun...>(text_, i + 2, size_);
+  }
 
   size_t blankRun(size_t i);
   size_t droppedBlanks(size_t i);
@@ -129,6 +136,8 @@ class Sorter {
   [[gnu::always_inline]] inline size_t quotedLiteral(size_t quote);
   [[gnu::always_inline]] inline size_t literal(size_t quote, LiteralEnd how,
                                                size_t end);
+  [[gnu::always_inline]] inline void endLiteral(LiteralEnd how, size_t end,
+                                                EndedLiteral kind);
   size_t literalClosedAt(size_t quote, size_t close, size_t closerSize);
   size_t rawString(size_t quote, size_t open);
   size_t textBlock(size_t quote);
@@ -390,11 +399,7 @@ size_t Sorter::gluedLiterals(size_t i) {
     i = scanLiteral(i, &how);
   if (i == start) return i;
   out_.append(text_ + start, i - start);
-  afterBlank = how != LiteralEnd::kText;
-  afterLiteral =
-      how == LiteralEnd::kQuote ? AfterLiteral::kClosed : AfterLiteral::kNone;
-  endedLiteral = EndedLiteral::kPlain;
-  numberFloor_ = i;
+  endLiteral(how, i, EndedLiteral::kPlain);
   return i;
 }
 
@@ -408,15 +413,20 @@ size_t Sorter::quotedLiteral(size_t quote) {
 // Writes the literal from `quote` to `end`, which it left as `how` says.
 size_t Sorter::literal(size_t quote, LiteralEnd how, size_t end) {
   writeOrdinary(text_ + quote, end - quote);
-  if (how != LiteralEnd::kText) afterBlank = true;
+  bool emptyString =
+      language_.hasTextBlocks && end - quote == 2 && text_[quote] == '"';
+  endLiteral(how, end,
+             emptyString ? EndedLiteral::kEmptyString : EndedLiteral::kPlain);
+  return end;
+}
+
+// The state after a literal of kind `kind` that ended at `end` as `how` says.
+void Sorter::endLiteral(LiteralEnd how, size_t end, EndedLiteral kind) {
+  afterBlank = how != LiteralEnd::kText;
   afterLiteral =
       how == LiteralEnd::kQuote ? AfterLiteral::kClosed : AfterLiteral::kNone;
-  bool emptyString = end - quote == 2 && text_[quote] == '"';
-  endedLiteral = language_.hasTextBlocks && emptyString
-                     ? EndedLiteral::kEmptyString
-                     : EndedLiteral::kPlain;
+  endedLiteral = kind;
   numberFloor_ = end;
-  return end;
 }
 
 // Writes the literal from `quote` through its closer of `closerSize` bytes at
@@ -488,8 +498,7 @@ size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed) {
 
 // A run of "(" is written as it stands; each deepens the nesting.
 size_t Sorter::openParens(size_t i) {
-  size_t end =
-      at(i + 1) == '(' ? scan_.skipAll<'('>(text_, i + 2, size_) : i + 1;
+  size_t end = runEnd<'('>(i);
   parenDepth += end - i;
   writeOrdinary(text_ + i, end - i);
   return end;
@@ -498,8 +507,7 @@ size_t Sorter::openParens(size_t i) {
 // Each ")" is written; the one that closes the outermost group is followed
 // by a blank.
 size_t Sorter::closeParens(size_t i) {
-  size_t end =
-      at(i + 1) == ')' ? scan_.skipAll<')'>(text_, i + 2, size_) : i + 1;
+  size_t end = runEnd<')'>(i);
   for (; i < end; ++i) {
     out_.append(')');
     if (--parenDepth == 0) {
@@ -513,8 +521,7 @@ size_t Sorter::closeParens(size_t i) {
 // Each ";" outside parentheses ends a line; inside them, a run of ";" is
 // written as it stands.
 size_t Sorter::semicolons(size_t i) {
-  size_t end =
-      at(i + 1) == ';' ? scan_.skipAll<';'>(text_, i + 2, size_) : i + 1;
+  size_t end = runEnd<';'>(i);
   if (parenDepth != 0) {
     writeOrdinary(text_ + i, end - i);
     return end;
@@ -638,8 +645,8 @@ size_t Sorter::scanLongLiteral(size_t i, char closing, LiteralEnd* how) const {
 }
 
 // Returns the position of the "*/" that closes a block comment, searching
-// from `from`, or kNone.
-// Looks for the "/", which comments hold fewer of than "*".
+// from `from`, or kNone. It looks for the "/", which comments hold fewer of
+// than "*".
 size_t Sorter::commentClose(size_t from) const {
   for (size_t i = from + 1; (i = scan_.findAny<'/'>(text_, i, size_)) < size_;
        ++i)
