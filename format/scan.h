@@ -184,6 +184,12 @@ inline size_t copyStretch16(const char* text, size_t from, size_t size,
   return copyStretchPortable(text, from - 1, size, out - 1);
 }
 
+#else
+
+inline size_t stretchEnd(const char* text, size_t from, size_t size) {
+  return stretchEndPortable(text, from, size);
+}
+
 #endif
 
 #if defined(QUILLFIX_AVX2)
@@ -336,11 +342,5 @@ class Scanner {
  private:
   bool avx2_;
 };
-
-#if !defined(__SSE2__)
-inline size_t stretchEnd(const char* text, size_t from, size_t size) {
-  return stretchEndPortable(text, from, size);
-}
-#endif
 
 #endif  // QUILLFIX_FORMAT_SCAN_H_
