@@ -82,25 +82,24 @@ void SourceEncoding::decode(Bytes* bytes) {
     endsEarly_ = applyTextMode(bytes);
     return;
   }
+  narrow(bytes);
+  // A partial unit after a 0x1A is cut off with the rest.
+  bool cut = view(*bytes).find(kEndOfText) != std::string_view::npos;
+  endsEarly_ = applyTextMode(bytes) || (cut && !partialUnit_.empty());
+  if (cut) partialUnit_.clear();
+}
+
+void SourceEncoding::narrow(Bytes* bytes) {
   const size_t width = unitSize();
   const size_t end = bytes->size() - (bytes->size() - width) % width;
   Bytes text;
   text.reserve((end - width) / width);
-  size_t at = width;  // past the byte-order mark
-  for (; at < end; at += width) {
+  for (size_t at = width; at < end; at += width) {  // past the byte-order mark
     uint32_t unit = unitAt(*bytes, at);
-    if (unit == kEndOfText) break;
-    if (unit == '\r' && at + width < end && unitAt(*bytes, at + width) == '\n')
-      continue;
     text.push_back(unit < 0x80 ? static_cast<char>(unit) : kWideUnit);
     if (unit >= 0x80) wideUnits_.push_back(unit);
   }
-  if (at < end) {
-    while (at < end && unitAt(*bytes, at) == kEndOfText) at += width;
-    endsEarly_ = at < bytes->size();
-  } else {
-    partialUnit_.assign(bytes->begin() + end, bytes->end());
-  }
+  partialUnit_.assign(bytes->begin() + end, bytes->end());
   *bytes = std::move(text);
 }
 

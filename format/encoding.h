@@ -41,6 +41,9 @@ class SourceEncoding {
   bool endsEarly() const { return endsEarly_; }
 
  private:
+  // Replaces the units of `bytes` after the byte-order mark by one byte
+  // each, keeping the wide units and a partial unit at the end aside.
+  void narrow(Bytes* bytes);
   uint32_t unitAt(const Bytes& bytes, size_t at) const;
   void appendUnit(Bytes* bytes, uint32_t unit) const;
 
