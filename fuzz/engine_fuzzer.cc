@@ -26,15 +26,18 @@ bool sortWithin(std::string_view text, const Language& language,
   return done;
 }
 
-// `bytes` without its blank, tab and line-feed units, `width` bytes each.
-std::string withoutWhiteSpaceUnits(std::string_view bytes, size_t width,
-                                   Encoding encoding) {
+// `text` written back in the source's units, without its blank, tab and
+// line-feed units.
+std::string withoutWhiteSpaceUnits(const SourceEncoding& encoding,
+                                   const Bytes& text) {
+  const Bytes bytes = encoding.encode(text, false);
+  const size_t width = encoding.unitSize();
+  const std::string blank = inUnits(encoding.encoding(), U" ");
+  const std::string tab = inUnits(encoding.encoding(), U"\t");
+  const std::string lineFeed = inUnits(encoding.encoding(), U"\n");
   std::string kept;
-  const std::string blank = inUnits(encoding, U" ");
-  const std::string tab = inUnits(encoding, U"\t");
-  const std::string lineFeed = inUnits(encoding, U"\n");
   for (size_t at = 0; at < bytes.size(); at += width) {
-    std::string unit(bytes.substr(at, width));
+    std::string unit(view(bytes).substr(at, width));
     if (unit != blank && unit != tab && unit != lineFeed) kept += unit;
   }
   return kept;
@@ -71,14 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (withoutWhiteSpace(std::string(view(text))) !=
       withoutWhiteSpace(std::string(view(result))))
     std::abort();
-  if (encoding.encoding() != Encoding::kBytes) {
-    const size_t width = encoding.unitSize();
-    if (withoutWhiteSpaceUnits(view(encoding.encode(text, false)), width,
-                               encoding.encoding()) !=
-        withoutWhiteSpaceUnits(view(encoding.encode(result, false)), width,
-                               encoding.encoding()))
-      std::abort();
-  }
+  if (encoding.encoding() != Encoding::kBytes &&
+      withoutWhiteSpaceUnits(encoding, text) !=
+          withoutWhiteSpaceUnits(encoding, result))
+    std::abort();
   Bytes again;
   if (view(text).find('\r') == std::string_view::npos &&
       sortWithin(view(result), language, unit, &again) && again != result)
