@@ -39,8 +39,24 @@ void limitTo(int resource, long bytes) {
   setrlimit(resource, &limit);
 }
 
+// A copy of the program that the user nobody may run, since the build folder
+// may be closed to other users. Made once, by the test process, and removed
+// at its end.
+const std::string& programForNobody() {
+  static const ScratchDirectory folder;
+  static const std::string path = [] {
+    std::string copy = folder / "quillfix";
+    std::filesystem::copy_file(QUILLFIX_BINARY, copy);
+    chmod(folder.path().c_str(), 0755);
+    chmod(copy.c_str(), 0755);
+    return copy;
+  }();
+  return path;
+}
+
 [[noreturn]] void startChild(const std::vector<std::string>& args,
                              const RunOptions& options,
+                             const std::string& program,
                              const std::string& scratch) {
   if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
     _exit(127);
@@ -69,7 +85,7 @@ void limitTo(int resource, long bytes) {
   if (testingWindowsBuild())
     argv.insert(argv.end(), {"wine", std::getenv("QUILLFIX_WINDOWS_EXE")});
   else
-    argv.push_back(QUILLFIX_BINARY);
+    argv.push_back(program.c_str());
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   argv.push_back(nullptr);
   execv(PEAK_RUNNER, const_cast<char* const*>(argv.data()));
@@ -111,8 +127,11 @@ RunResult runQuillfix(const std::vector<std::string>& args,
   ScratchDirectory scratch;
   writeFile(scratch / "in", options.input);
   RunResult result;
+  const std::string program = options.unprivileged && geteuid() == 0
+                                  ? programForNobody()
+                                  : QUILLFIX_BINARY;
   pid_t child = fork();
-  if (child == 0) startChild(args, options, scratch.path());
+  if (child == 0) startChild(args, options, program, scratch.path());
   int status = 0;
   waitpid(child, &status, 0);
   result.peakMemoryKb = std::atol(readFile(scratch / "peak").c_str());
