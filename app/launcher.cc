@@ -7,6 +7,7 @@
 #include "format/console.h"
 #include "format/cpp_code.h"
 #include "format/java_code.h"
+#include "format/language.h"
 #include "platform/platform.h"
 
 namespace {
@@ -107,14 +108,13 @@ void Launcher::run() {
   if (!shown) outputFailed();
 }
 
-// Chooses the formatter by the extension, before the file is opened, and
-// loads the file.
+// Chooses the formatter by the extension, which must be a language's name
+// exactly, before the file is opened, and loads the file.
 std::unique_ptr<Code> Launcher::createFormatter() const {
-  std::string extension = fileExtension();
-  if (extension == "cpp" || extension == "c")
-    return std::make_unique<CppCode>(sourcePath);
-  if (extension != "java") fatal("ERROR: Don't support file type.");
-  return std::make_unique<JavaCode>(sourcePath);
+  const Language* language = languageNamed(fileExtension());
+  if (!language) fatal("ERROR: Don't support file type.");
+  if (language == &kJavaLanguage) return std::make_unique<JavaCode>(sourcePath);
+  return std::make_unique<CppCode>(sourcePath);
 }
 
 std::string Launcher::fileExtension() const {

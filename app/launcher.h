@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "format/bytes.h"
+#include "base/bytes.h"
 
 class Code;
 

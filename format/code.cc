@@ -58,7 +58,7 @@ void Code::setIndent(std::string spec) {
   int32_t count = parseCount(spec.substr(1), &clamped);
   if (clamped || count > kMaxIndentCount)
     fatal("ERROR: Indent count is too large.");
-  indentChar = spec[0] == 's' ? " " : "\t";
+  indentChar.assign(1, spec[0] == 's' ? ' ' : '\t');
   indentCount = count;
 }
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "format/bytes.h"
+#include "base/bytes.h"
 #include "format/encoding.h"
 
 struct Language;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "format/bytes.h"
+#include "base/bytes.h"
 
 /// Applies the text-mode reading rules to raw file bytes: CR LF becomes LF,
 /// a lone CR stays, and the first 0x1A ends the text. Returns true when that

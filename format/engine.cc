@@ -8,9 +8,6 @@
 #include "format/output.h"
 #include "format/scan.h"
 
-const Language kCppLanguage = {true, true, true, true, false};
-const Language kJavaLanguage = {false, false, false, false, true};
-
 size_t sortedSizeLimit(size_t sourceSize) {
   const size_t base = size_t{256} << 20;
   const size_t most = static_cast<size_t>(-1);

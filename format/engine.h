@@ -5,19 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "format/bytes.h"
-
-// The few rules in which the languages differ; the engine reads them.
-struct Language {
-  bool hasDirectives;       // "#" opens a preprocessor line
-  bool splicesLines;        // a backslash before a line feed joins lines
-  bool hasRawStrings;       // R"delimiter( ... )delimiter"
-  bool hasDigitSeparators;  // 1'000'000
-  bool hasTextBlocks;       // """ ... """
-};
-
-extern const Language kCppLanguage;
-extern const Language kJavaLanguage;
+#include "base/bytes.h"
+#include "format/language.h"
 
 /// The largest formatted text allowed for a source text of `sourceSize`
 /// bytes.

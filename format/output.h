@@ -5,8 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "format/bytes.h"
-#include "platform/platform.h"
+#include "base/bytes.h"
 
 // The sorted code as the engine writes it. Every byte goes through here,
 // which keeps the text within its limit. The text is grown ahead and filled

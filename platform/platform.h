@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "format/bytes.h"
+#include "base/bytes.h"
 
 // Everything quillfix asks of the operating system beyond standard C++.
 
@@ -31,10 +31,6 @@ bool writeSortedOutput(std::string_view bytes);
 
 /// True when both paths name one existing file.
 bool isSameFile(const std::string& path, const std::string& other);
-
-/// Makes room for `size` bytes in `text`, in huge pages where the system
-/// offers them, so that filling a large text takes few page faults.
-void reserveLarge(Bytes* text, size_t size);
 
 /// Returns the command line's arguments, program name first, in UTF-8.
 std::vector<std::string> commandLine(int argc, char** argv);

@@ -1,11 +1,9 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -146,17 +144,6 @@ bool isSameFile(const std::string& path, const std::string& other) {
   struct stat second;
   return stat(path.c_str(), &first) == 0 && stat(other.c_str(), &second) == 0 &&
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
-void reserveLarge(Bytes* text, size_t size) {
-  const size_t kHugePage = 2 << 20;
-  text->reserve(size);
-  if (size < 4 * kHugePage) return;
-  uintptr_t start = reinterpret_cast<uintptr_t>(text->data());
-  uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
-  uintptr_t last = (start + text->capacity()) & ~(kHugePage - 1);
-  if (last > first)
-    madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
 std::vector<std::string> commandLine(int argc, char** argv) {

@@ -179,10 +179,6 @@ bool isSameFile(const std::string& path, const std::string& other) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-void reserveLarge(Bytes* text, size_t size) {
-  text->reserve(size);
-}
-
 std::vector<std::string> commandLine(int, char**) {
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);

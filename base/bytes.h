@@ -1,6 +1,7 @@
-#ifndef QUILLFIX_FORMAT_BYTES_H_
-#define QUILLFIX_FORMAT_BYTES_H_
+#ifndef QUILLFIX_BASE_BYTES_H_
+#define QUILLFIX_BASE_BYTES_H_
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -37,9 +38,13 @@ inline std::string_view view(const Bytes& bytes) {
   return std::string_view(bytes.data(), bytes.size());
 }
 
+/// Makes room for `size` bytes in `text`, in huge pages where the system
+/// offers them, so that filling a large text takes few page faults.
+void reserveLarge(Bytes* text, size_t size);
+
 /// A copy of `text` as a byte string.
 inline Bytes toBytes(std::string_view text) {
   return Bytes(text.begin(), text.end());
 }
 
-#endif  // QUILLFIX_FORMAT_BYTES_H_
+#endif  // QUILLFIX_BASE_BYTES_H_
