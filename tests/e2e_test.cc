@@ -401,7 +401,7 @@ TEST_F(EndToEndTest, SaveFollowsTheTargetsOwnPermission) {
     EXPECT_EQ(old, readFile(dir / "locked.c"));
     return;
   }
-  if (!canRunUnprivileged()) GTEST_SKIP() << "needs setpriv or runuser";
+  if (!canRunAsNobody()) GTEST_SKIP() << kNeedsNobody;
   unprivileged = true;
   chmod(dir.path().c_str(), 0755);  // nobody may not add files here
   mkdir((dir / "open").c_str(), 0777);

@@ -19,16 +19,19 @@ struct RunOptions {
   std::string stdoutPath;     // standard output goes here instead, if set
   long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes, if not negative
   long memoryLimit = -1;      // RLIMIT_AS in bytes, if not negative
-  bool unprivileged = false;  // as the user nobody, when the tests run as root
+  bool unprivileged = false;  // as the user nobody; needs canRunAsNobody()
 };
 
 /// True when the tests run the Windows build, quillfix.exe under Wine, named
 /// by the environment variable QUILLFIX_WINDOWS_EXE.
 bool testingWindowsBuild();
 
-/// True when the program can run without the rights of root: the tests run
-/// as another user already, or can drop to nobody with setpriv or runuser.
-bool canRunUnprivileged();
+/// True when the program can run as a second user, nobody: the tests run as
+/// root, with setpriv or runuser at hand.
+bool canRunAsNobody();
+
+/// Why a test that needs a second user is skipped.
+extern const char kNeedsNobody[];
 
 /// `text` as the program writes it to a text stream or file on the platform
 /// under test: on Windows every line feed is CR LF. The text is made of bytes
