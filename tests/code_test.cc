@@ -59,18 +59,14 @@ TEST_F(CodeTest, IndentSpecificationGivesOneLevel) {
   }
 }
 
-TEST_F(CodeTest, IndentStartsAsOneTabAndTheLastSettingWins) {
+// The front end hands an empty value of /i on as it stands.
+TEST_F(CodeTest, EmptySpecificationKeepsOneTab) {
   CppCode cpp(path_);
+  cpp.setIndent("");
   EXPECT_EQ("\t", cpp.indentUnit());
   JavaCode java(path_);
-  EXPECT_EQ("\t", java.indentUnit());
-  java.setIndent("s4");
-  java.setIndent("t1");
-  EXPECT_EQ("\t", java.indentUnit());
-  java.setIndent("s2");
   java.setIndent("");
-  EXPECT_EQ("  ", java.indentUnit());
-  EXPECT_EQ(java.indentUnit(), java.indentUnit());
+  EXPECT_EQ("\t", java.indentUnit());
 }
 
 TEST_F(CodeTest, IndentCountAbove256IsRefused) {
@@ -85,21 +81,9 @@ TEST_F(CodeTest, IndentCountAbove256IsRefused) {
   EXPECT_EQ(std::string(256, ' '), code.indentUnit());
 }
 
-TEST_F(CodeTest, BaseSortIsAFatalStop) {
-  Code code(path_);
-  EXPECT_EXIT(code.sort(), testing::ExitedWithCode(1), "");
-}
-
 TEST_F(CodeTest, FormattersSortTheLoadedText) {
   EXPECT_EQ("x;\n", view(CppCode(path_).sort()));
   EXPECT_EQ("x;\n", view(JavaCode(path_).sort()));
-}
-
-TEST_F(CodeTest, LoadFailuresEndTheProgram) {
-  EXPECT_EXIT(CppCode(""), testing::ExitedWithCode(1), "");
-  EXPECT_EXIT(CppCode("/nonexistent/missing.c"), testing::ExitedWithCode(1),
-              "");
-  EXPECT_EXIT(CppCode("/tmp"), testing::ExitedWithCode(1), "");
 }
 
 // The cases are tables, one line each, kept as written.

@@ -190,6 +190,15 @@ TEST_F(EndToEndTest, LoadingAppliesTextModeRules) {
   expectRun(__LINE__, {"nofinal.c"}, "x = 1", 0);
 }
 
+// A lone CR that the layout puts right before a line feed is saved as CR
+// LF, which is read back as one line feed.
+TEST_F(EndToEndTest, LoneCrThatMeetsALineFeedSortsAgainDifferently) {
+  if (testingWindowsBuild()) GTEST_SKIP() << "a line feed is saved as CR LF";
+  writeFile(dir / "cr.c", "int a;\r\r\nint b;\r\n");
+  expectRun(__LINE__, {"/sn", "once.c", "cr.c"}, "int a;\n\r\nint b;\n", 0);
+  expectRun(__LINE__, {"once.c"}, "int a;\nint b;\n", 0);
+}
+
 TEST_F(EndToEndTest, IndentCountIsLimited) {
   expectRun(__LINE__, {"/i", "s257", "file.c"},
             "ERROR: Indent count is too large.\n", 1);

@@ -1,3 +1,6 @@
+// The layout rules of Java alone; the shared ones are in
+// shared_layout_test.cc.
+
 #include <gtest/gtest.h>
 
 #include "tests/sort_cases.h"
@@ -6,114 +9,7 @@
 // clang-format off
 namespace {
 
-class JavaSortTest : public testing::Test {};
-
-const char kCounter[] =
-    "class Counter {\n    int total;\n    void add(int n) {\n        for (int i = 0; i < n; i++) { total += i; }\n        if (total > 100) { total = 0; } else { total++; }\n    }\n}\n";
-const char kNote[] =
-    "class Note {\n    // running sum\n    int sum;   /* kept */ int max;\n    @Override public String toString() { return \"N{\" + sum + \"}\"; }\n}\n";
-const char kTable[] =
-    "class Table {\n    int[] cells = {1, 2};\n    int size;\n    {\n        size = 2;\n    }\n}\n";
-
-TEST_F(JavaSortTest, WorkedExamplesWithOneTab) {
-  expectSorted(kJavaLanguage, "\t", {
-    {__LINE__, kCounter,
-     "class Counter \n{\n\tint total;\n\tvoid add(int n) \n\t{\n\t\tfor (int i = 0; i < n; i++) \n\t\t{\n\t\t\ttotal += i;\n\t\t}\n\n\t\tif (total > 100) \n\t\t{\n\t\t\ttotal = 0;\n\t\t}\n\n\t\telse \n\t\t{\n\t\t\ttotal++;\n\t\t}\n\n\t}\n\n}\n\n"},
-    {__LINE__, kNote,
-     "class Note \n{\n\t// running sum\nint sum;\n\t/* kept */\n\tint max;\n\t@Override public String toString() \n\t{\n\t\treturn \"N{\"+ sum + \"}\";\n\t}\n\n}\n\n"},
-    {__LINE__, kTable,
-     "class Table \n{\n\tint[] cells = \n\t{\n\t\t1, 2};\n\tint size;\n\t{\n\t\t\t\tsize = 2;\n\t}\n\n}\n\n"},
-  });
-}
-
-TEST_F(JavaSortTest, WorkedExamplesWithTwoBlanks) {
-  expectSorted(kJavaLanguage, "  ", {
-    {__LINE__, kCounter,
-     "class Counter \n{\n  int total;\n  void add(int n) \n  {\n    for (int i = 0; i < n; i++) \n    {\n      total += i;\n    }\n\n    if (total > 100) \n    {\n      total = 0;\n    }\n\n    else \n    {\n      total++;\n    }\n\n  }\n\n}\n\n"},
-    {__LINE__, kNote,
-     "class Note \n{\n  // running sum\nint sum;\n  /* kept */\n  int max;\n  @Override public String toString() \n  {\n    return \"N{\"+ sum + \"}\";\n  }\n\n}\n\n"},
-    {__LINE__, kTable,
-     "class Table \n{\n  int[] cells = \n  {\n    1, 2};\n  int size;\n  {\n        size = 2;\n  }\n\n}\n\n"},
-  });
-}
-
-TEST_F(JavaSortTest, EdgeCasesOfTheLayout) {
-  expectSorted(kJavaLanguage, "\t", {
-    {__LINE__, "", ""},
-    {__LINE__, " \t\n \n", ""},
-    {__LINE__, "abc", "abc"},
-    {__LINE__, "x = 1", "x = 1"},
-    {__LINE__, "a  \t \n\n b;", "a b;\n"},
-    {__LINE__, "a\n  b;", "a\nb;\n"},
-    {__LINE__, "a \n", "a "},
-    {__LINE__, "a;  \n\n  b;", "a;\nb;\n"},
-    {__LINE__, "f(x);", "f(x) ;\n"},
-    {__LINE__, "if (a) b;", "if (a) b;\n"},
-    {__LINE__, "f(g(x), y);", "f(g(x), y) ;\n"},
-    {__LINE__, "for (int i = 0; i < n; i++) sum += i;",
-     "for (int i = 0; i < n; i++) sum += i;\n"},
-    {__LINE__, "a);\nb;\n", "a);\nb;\n"},
-    {__LINE__, "f(a;\nb;\n", "f(a;\nb;\n"},
-    {__LINE__, "x;\n}\ny;\n{\nz;\n}\nw;\n", "x;\n}\n\ny;\n{\nz;\n}\n\nw;\n"},
-    {__LINE__, "x{", "x\n{\n\t"},
-    {__LINE__, "int[] a = {1, 2};\nint b;\n", "int[] a = \n{\n\t1, 2};\nint b;\n"},
-    {__LINE__, "r = () -> { go(); };\nn = 1;\n",
-     "r = () -> \n{\n\tgo() ;\n};\nn = 1;\n"},
-    {__LINE__,
-     "class A {\n  Runnable r = new Runnable() {\n    public void run() {\n      go();\n    }\n  };\n  int b;\n}\n",
-     "class A \n{\n\tRunnable r = new Runnable() \n\t{\n\t\tpublic void run() \n\t\t{\n\t\t\tgo() ;\n\t\t}\n\n\t};\n\tint b;\n}\n\n"},
-    {__LINE__, "s = \"{\";\nt;\n", "s = \"{\";\nt;\n"},
-    {__LINE__, "c = '{';\nd;\n", "c = '{';\nd;\n"},
-    {__LINE__, "if (a) {\n  b();\n} else {\n  c();\n}\n",
-     "if (a) \n{\n\tb() ;\n}\n\nelse \n{\n\tc() ;\n}\n\n"},
-    {__LINE__, "try {\n  f();\n} catch (E e) {\n  g();\n}\n",
-     "try \n{\n\tf() ;\n}\n\ncatch (E e) \n{\n\tg() ;\n}\n\n"},
-    {__LINE__, "do {\n  i++;\n} while (i < 3);\n",
-     "do \n{\n\ti++;\n}\n\nwhile (i < 3) ;\n"},
-    {__LINE__, "void f() {}", "void f() \n{\n\t\n}\n\n"},
-    {__LINE__, "class A {\n  void f() {\n  }\n  int x;\n}\n",
-     "class A \n{\n\tvoid f() \n\t{\n\t\t\n\t}\n\nint x;\n}\n\n"},
-    {__LINE__, "class A {\n@Override\nvoid f() {}\n}\n",
-     "class A \n{\n\t@Override\nvoid f() \n\t{\n\t\t\n\t}\n\n}\n\n"},
-    {__LINE__, "package p;\nimport java.util.List;\nclass A {}\n",
-     "package p;\nimport java.util.List;\nclass A \n{\n\t\n}\n\n"},
-    {__LINE__, "List<String> a = new ArrayList<String>();",
-     "List<String> a = new ArrayList<String>() ;\n"},
-    {__LINE__, "enum E { A, B; }", "enum E \n{\n\tA, B;\n}\n\n"},
-    {__LINE__, "class A {\n  // c\n  int x;\n}\n",
-     "class A \n{\n\t// c\nint x;\n}\n\n"},
-    {__LINE__, "/** Doc. */\nclass A {}\n",
-     "/** Doc. */\nclass A \n{\n\t\n}\n\n"},
-    {__LINE__, "a /* c */ b;", "a /* c */\nb;\n"},
-    {__LINE__, "/* c */\n{\nx;\n}\n", "/* c */\n{\n\t\tx;\n}\n\n"},
-    {__LINE__, "a;\n/* open", "a;\n/* open"},
-    {__LINE__, "a; // tail", "a;\n// tail"},
-    {__LINE__, "c = 'a' + 1;", "c = 'a'+ 1;\n"},
-    {__LINE__, "a # b;", "a # b;\n"},
-    {__LINE__, "a;\rb;", "a;\n\rb;\n"},
-  });
-}
-
-TEST_F(JavaSortTest, RulesSharedWithCKeepTokens) {
-  expectSorted(kJavaLanguage, "\t", {
-    {__LINE__, "int\tx;", "int x;\n"},
-    {__LINE__, "\tint x;", "int x;\n"},
-    {__LINE__, "s = \"a\"\tb;", "s = \"a\" b;\n"},
-    {__LINE__, "s = \"a\\\"b\";", "s = \"a\\\"b\";\n"},
-    {__LINE__, "c = '\\'';", "c = '\\'';\n"},
-    {__LINE__, "c = '\\\\';", "c = '\\\\';\n"},
-    {__LINE__, "a = \"x\n  b;", "a = \"x\nb;\n"},
-    {__LINE__, "/*/ x */", "/*/ x */\n"},
-    {__LINE__, "/**/x;", "/**/\nx;\n"},
-    {__LINE__, "s = \"a\" + \"b\";", "s = \"a\"+ \"b\";\n"},
-    {__LINE__, "s = \"\" \"x  y\";", "s = \"\" \"x  y\";\n"},
-    {__LINE__, "s = \"a\" \"b\";", "s = \"a\"\"b\";\n"},
-    {__LINE__, "s = \"a\"\n  .length();", "s = \"a\".length() ;\n"},
-    {__LINE__, "c = 'a'\n  instanceof X;", "c = 'a' instanceof X;\n"},
-  });
-}
-
-TEST_F(JavaSortTest, TextBlockIsCopiedWhole) {
+TEST(JavaSortTest, TextBlockIsCopiedWhole) {
   expectSorted(kJavaLanguage, "\t", {
     {__LINE__, "s = \"\"\"\n  x;  \"y\"  z\n  \"\"\";  t;",
      "s = \"\"\"\n  x;  \"y\"  z\n  \"\"\";\nt;\n"},
@@ -125,7 +21,23 @@ TEST_F(JavaSortTest, TextBlockIsCopiedWhole) {
   });
 }
 
-TEST_F(JavaSortTest, WhatOnlyCHasIsOrdinaryHere) {
+TEST(JavaSortTest, TextBlockRightAfterAStringIsCopiedWhole) {
+  expectSorted(kJavaLanguage, "\t", {
+    {__LINE__, "s = \"a\"\"\"\"\n  x  y\n  \"\"\";", "s = \"a\"\"\"\"\n  x  y\n  \"\"\";\n"},
+    {__LINE__, "s = \"a\"\"b\"\"\"\"\n  x  y\n  \"\"\";",
+     "s = \"a\"\"b\"\"\"\"\n  x  y\n  \"\"\";\n"},
+  });
+}
+
+TEST(JavaSortTest, EmptyStringKeepsApartFromAQuoteAfterIt) {
+  expectSorted(kJavaLanguage, "\t", {
+    {__LINE__, "s = \"\" \"x  y\";", "s = \"\" \"x  y\";\n"},
+    {__LINE__, "s = \"\"\n  \"x  y\";", "s = \"\" \"x  y\";\n"},
+    {__LINE__, "s = \"\" + \"x\";", "s = \"\"+ \"x\";\n"},
+  });
+}
+
+TEST(JavaSortTest, WhatOnlyCHasIsOrdinaryHere) {
   expectSorted(kJavaLanguage, "\t", {
     {__LINE__, "// dir \\\nx; y;\nz;\n", "// dir \\\nx;\ny;\nz;\n"},
     {__LINE__, "a\\\n  b;", "a\\\nb;\n"},
@@ -133,6 +45,8 @@ TEST_F(JavaSortTest, WhatOnlyCHasIsOrdinaryHere) {
     {__LINE__, "s = R\"(a\n  b)\";", "s = R\"(a\nb)\";"},
     {__LINE__, "f(x)\n#endif\ng;\n", "f(x) #endif\ng;\n"},
     {__LINE__, "#x = \"{\";  y;", "#x = \"{\";\ny;\n"},
+    {__LINE__, "a # b;", "a # b;\n"},
+    {__LINE__, "n = 1'0';  g;", "n = 1'0';\ng;\n"},
   });
 }
 

@@ -17,11 +17,19 @@ struct SortCase {
 std::string sorted(const std::string& input, const Language& language,
                    const std::string& unit = "\t");
 
-/// Checks every case, reporting a failure at the case's own line of `file`.
+/// Checks every case: the input sorts to the expected text, also within a
+/// limit of exactly its size, and not within one byte less; the expected
+/// text, sorted again, stays as it is. Failures are reported at the case's
+/// own line of `file`.
 void expectSortedIn(const char* file, const Language& language,
                     const std::string& unit,
                     const std::vector<SortCase>& cases);
 
+/// As expectSortedIn, for C++ and for Java alike.
+void expectSortedInBothIn(const char* file, const std::string& unit,
+                          const std::vector<SortCase>& cases);
+
 #define expectSorted(...) expectSortedIn(__FILE__, __VA_ARGS__)
+#define expectSortedInBoth(...) expectSortedInBothIn(__FILE__, __VA_ARGS__)
 
 #endif  // QUILLFIX_TESTS_SORT_CASES_H_
