@@ -2,7 +2,8 @@
 """Checks that quillfix keeps the tokens of random C/C++ and Java texts.
 
 Each case joins random tokens (identifiers, numbers with digit separators,
-every kind of literal, comments, directives with continuation lines, line
+every kind of literal, also glued together as "a""b", 'a''b' or a string
+and a text block, comments, directives with continuation lines, line
 splices) with random white space; quillfix sorts it, and the tokens of source
 and result are compared through the real lexers of check_tokens.py (clang's
 raw lexer, javac's scanner). Prints the seed; a failing case is shrunk to a
@@ -37,13 +38,31 @@ def word(rand):
                 "LR", "a1", "_b", "count", "$d") + pick(rand, "", "", "z")
 
 
-def literal_text(rand, quote, pieces):
+def literal_text(rand, quote, pieces, shortest=0):
     return quote + "".join(rand.choice(pieces) for _ in range(
-        rand.randint(0, 6))) + quote
+        rand.randint(shortest, 6))) + quote
+
+
+def glued(rand, *makers):
+    """Two or three literals written with nothing between them."""
+    return "".join(rand.choice(makers)(rand)
+                   for _ in range(rand.randint(2, 3)))
+
+
+def c_string(rand):
+    return pick(rand, "", "u8", "L", "u", "U") + literal_text(
+        rand, '"', ["a", " ", "  ", "\t", ";", "{", "}", "//", "/*", "'",
+                    "\\\"", "\\\\", "\\n", "\\\n", "*/", "(", ")"])
+
+
+def c_char(rand):
+    return pick(rand, "", "", "u8", "L") + pick(
+        rand, "'a'", "' '", "'\\''", "'\\\\'", "'\"'", "';'", "'{'",
+        "'\\n'", "'\\t'", "'ab'", "'0'", "'x 0'", "'/'")
 
 
 def c_token(rand):
-    kind = rand.randrange(12)
+    kind = rand.randrange(13)
     if kind == 0:
         return word(rand)
     if kind == 1:
@@ -51,13 +70,9 @@ def c_token(rand):
                     "1.5", ".5", "1e10", "1.5e-3f", "100ULL", "1'0.0'1",
                     "0'7", "9'9u")
     if kind == 2:
-        return pick(rand, "", "u8", "L", "u", "U") + literal_text(
-            rand, '"', ["a", " ", "  ", "\t", ";", "{", "}", "//", "/*", "'",
-                        "\\\"", "\\\\", "\\n", "\\\n", "*/", "(", ")"])
+        return c_string(rand)
     if kind == 3:
-        return pick(rand, "", "", "u8", "L") + pick(
-            rand, "'a'", "' '", "'\\''", "'\\\\'", "'\"'", "';'", "'{'",
-            "'\\n'", "'\\t'", "'ab'", "'0'", "'x 0'", "'/'")
+        return c_char(rand)
     if kind == 4:
         delimiter = pick(rand, "", "x", "ab_1", "--")
         body = "".join(rand.choice(["a", " ", ";", "{", "\"", ")", "\n",
@@ -81,32 +96,53 @@ def c_token(rand):
             "define N 1'000") + "\n"
     if kind == 8:
         return "\\\n"  # a line splice; white space follows it
+    if kind == 9:
+        return glued(rand, c_string, c_char)
     return pick(rand, ";", ";", "{", "}", "(", ")", "[", "]", ",", "+", "++",
                 "-", "->", "*", "/", "%", "<", "<<", "<=", ">", ">>", "=",
                 "==", "!=", "&&", "||", "&", "|", "^", "~", "!", "?", ":",
                 "::", ".", "...", "};")
 
 
+def java_string(rand, shortest=0):
+    return literal_text(rand, '"', ["a", " ", "  ", "\t", ";", "{", "}",
+                                    "//", "/*", "'", "\\\"", "\\\\",
+                                    "\\n", "\\u0041", "*/"], shortest)
+
+
+def java_char(rand):
+    return pick(rand, "'a'", "' '", "'\\''", "'\\\\'", "'\"'", "';'",
+                "'{'", "'\\n'", "'\\u0041'")
+
+
+def text_block(rand):
+    body = "".join(rand.choice(["a", " ", ";", "{", "\"x", "\"\"x",
+                                "\\\"\"\"x", "\n", "\\\\", "  x", "\t",
+                                "//", "/*"])
+                   for _ in range(rand.randint(0, 6)))
+    return '"""\n' + body + '"""'
+
+
+def java_glued(rand):
+    """Literals written together; an empty string comes last, since a quote
+    after it would open a text block."""
+    return glued(rand, lambda r: java_string(r, 1), java_char,
+                 text_block) + pick(rand, "", '""')
+
+
 def java_token(rand):
-    kind = rand.randrange(10)
+    kind = rand.randrange(11)
     if kind == 0:
         return word(rand)
     if kind == 1:
         return pick(rand, "0", "42", "1_000_000", "0x1F_FF", "0b1010",
                     "1.5", ".5", "1e10", "1.5e-3f", "10L", "07")
     if kind == 2:
-        return literal_text(rand, '"', ["a", " ", "  ", "\t", ";", "{", "}",
-                                        "//", "/*", "'", "\\\"", "\\\\",
-                                        "\\n", "\\u0041", "*/"])
+        return java_string(rand)
     if kind == 3:
-        return pick(rand, "'a'", "' '", "'\\''", "'\\\\'", "'\"'", "';'",
-                    "'{'", "'\\n'", "'\\u0041'")
+        return java_char(rand)
     if kind == 4:
-        body = "".join(rand.choice(["a", " ", ";", "{", "\"x", "\"\"x",
-                                    "\\\"\"\"x", "\n", "\\\\", "  x", "\t",
-                                    "//", "/*"])
-                       for _ in range(rand.randint(0, 6)))
-        return '"""\n' + body + '"""'
+        return text_block(rand)
     if kind == 5:
         return "//" + pick(rand, "", " c", " it's", " a { ; \"", " x \\",
                            "/* z") + "\n"
@@ -115,24 +151,27 @@ def java_token(rand):
             rand, "", " c ", "\n  * it's\n ", "/", "*", " ; { \" ") + "*/"
     if kind == 7:
         return pick(rand, "@Override", "@A(1)", "@interface")
+    if kind == 8:
+        return java_glued(rand)
     return pick(rand, ";", ";", "{", "}", "(", ")", "[", "]", ",", ".", "...",
                 "::", "->", "+", "++", "-", "--", "=", "==", "!=", "<", "<<",
                 ">", ">>", ">>>", "&&", "||", "?", ":", "~", "!", "%", "^",
                 "|", "&", "*", "/", "};")
 
 
-def may_touch(before, after):
+def may_touch(before, after, language):
     """False where two tokens written together would read as other ones."""
     if not before or not after:
         return True
     last, first = before[-1], after[0]
     if last in WORD_CHARS and (first in WORD_CHARS or first in "'\""):
         return False
-    if last == '"' and first == '"':
-        return False
+    if language == "java" and before.endswith('""') and first == '"':
+        return False  # """ would open a text block
     if last == "/" and first in "/*":
         return False
-    if (last == "." and first.isdigit()) or (last.isalnum() and first == "."):
+    if (last == "." and (first.isdigit() or first == ".")) or \
+            (last.isalnum() and first == "."):
         return False
     if last in "%<" and first in ":%>":
         return False
@@ -148,14 +187,15 @@ def make_case(rand, language):
         if text == "\\\n":
             white = rand.choice([" ", "  ", "\t", "\n", "\n\n", " \t\n "])
         pieces.append((text, white))
-    return joined(pieces)
+    return joined(pieces, language)
 
 
-def joined(pieces):
+def joined(pieces, language):
     """`pieces` with white space added where two tokens may not touch."""
     kept = []
     for text, white in pieces:
-        if kept and not kept[-1][1] and not may_touch(kept[-1][0], text):
+        if kept and not kept[-1][1] and not may_touch(kept[-1][0], text,
+                                                      language):
             kept[-1] = (kept[-1][0], " ")
         kept.append((text, white))
     return kept
@@ -247,10 +287,10 @@ def has_javac():
         return False
 
 
-def shrink(pieces, still_fails):
+def shrink(pieces, still_fails, language):
     """Drops pieces and white space while the case still fails."""
     while True:
-        candidates = [joined(pieces[:k] + pieces[k + 1:])
+        candidates = [joined(pieces[:k] + pieces[k + 1:], language)
                       for k in range(len(pieces))]
         candidates += [pieces[:k] + [(text, " " if white else "")] +
                        pieces[k + 1:]
@@ -284,7 +324,7 @@ def main():
             bad = still_fails(made)
             failed += len(bad)
             if bad:
-                small = shrink(made[bad[0]], still_fails)
+                small = shrink(made[bad[0]], still_fails, language)
                 text = case_text(small).encode()
                 sorted_text = sort_texts(quillfix, [text], suffix, scratch)[0]
                 print(f"{language}: {len(bad)} of {cases} cases differ; "
