@@ -10,12 +10,14 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "lays out C, C++ and Java source files in one fixed form")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "quillfix re-lays out one C, C++ or Java source file into a fixed form:\n"
-  "one statement per line, braces on lines of their own, indentation by\n"
-  "brace depth. Comments, literals and preprocessor lines are copied as\n"
-  "they stand, and only blanks, tabs and line feeds change, so the result\n"
-  "reads as the same tokens as the source. Sources in UTF-16 and UTF-32\n"
-  "are sorted in their own encoding. The result is printed, and saved on\n"
-  "request without ever leaving a half-written file.")
+  "one statement per line, braces on lines of their own (a closing brace\n"
+  "before a semicolon stays with it), indentation by brace depth. Comments\n"
+  "and literals are copied as they stand, preprocessor lines are indented\n"
+  "like the lines around them, and only blanks, tabs and line feeds\n"
+  "change, so the result reads as the same tokens as the source. Sources\n"
+  "in UTF-16 and UTF-32 are sorted in their own encoding. The result is\n"
+  "printed, and saved on request without ever leaving a half-written\n"
+  "file.")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_STRIP_FILES ON)
 
@@ -79,9 +81,16 @@ else()
   install(TARGETS quillfix RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
   install(FILES "${manual}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
   install(FILES "${PROJECT_BINARY_DIR}/copyright" "${changelog}"
-                "${debianChangelog}" DESTINATION "${docs}")
+          DESTINATION "${docs}")
+  # Debian's own changelog belongs in the Debian package alone: a plain
+  # install leaves its component out, the package takes it in.
+  install(FILES "${debianChangelog}" DESTINATION "${docs}"
+          COMPONENT debian EXCLUDE_FROM_ALL)
 
   set(CPACK_GENERATOR DEB)
+  set(CPACK_DEB_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_ALL Unspecified debian)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
