@@ -89,7 +89,7 @@ class EndToEndTest : public testing::Test {
   bool unprivileged = false;  // run as nobody
 };
 
-TEST_F(EndToEndTest, HelpScreen) {
+TEST_F(EndToEndTest, QuestionMarkAsTheOnlyOptionShowsTheHelpScreen) {
   expectRun(__LINE__, {"/?"}, kHelp, 0);
   expectRun(__LINE__, {"/?", "x", "file.c"}, kHelp, 0);
   expectRun(__LINE__, {"/?", "file.c"}, kSortedT1, 0);
@@ -153,7 +153,7 @@ TEST_F(EndToEndTest, ExtensionChoosesTheFormatter) {
     expectRun(__LINE__, {name}, kBadType, 1);
 }
 
-TEST_F(EndToEndTest, SourceThatCannotBeOpened) {
+TEST_F(EndToEndTest, SourceThatCannotBeOpenedIsReported) {
   mkdir((dir / "folder.c").c_str(), 0755);
   expectRun(__LINE__, {"missing.c"},
             "missing.c : Source file opening failed.\n", 1);

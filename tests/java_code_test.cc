@@ -37,7 +37,7 @@ TEST(JavaSortTest, EmptyStringKeepsApartFromAQuoteAfterIt) {
   });
 }
 
-TEST(JavaSortTest, WhatOnlyCHasIsOrdinaryHere) {
+TEST(JavaSortTest, DirectivesSplicesAndRawStringsOfCAreOrdinaryText) {
   expectSorted(kJavaLanguage, "\t", {
     {__LINE__, "// dir \\\nx; y;\nz;\n", "// dir \\\nx;\ny;\nz;\n"},
     {__LINE__, "a\\\n  b;", "a\\\nb;\n"},

@@ -18,7 +18,7 @@ const char kPoint[] =
     "struct point {\n  int x; /* across */\n  int y;\n};\nvoid f(void) {\n  g(); // call\n  h();\n}\n";
 const char kNested[] = "x = 1;\n{\n  y = \"{;}\";\n  {\n    z;\n  }\n}\n";
 
-TEST(SharedLayoutTest, WholeProgramsWithOneTabPerLevel) {
+TEST(SharedLayoutTest, WholeProgramIsIndentedOneTabPerLevel) {
   expectSortedInBoth("\t", {
     {__LINE__, kCounter,
      "class Counter \n{\n\tint total;\n\tvoid add(int n) \n\t{\n\t\tfor (int i = 0; i < n; i++) \n\t\t{\n\t\t\ttotal += i;\n\t\t}\n\n\t\tif (total > 100) \n\t\t{\n\t\t\ttotal = 0;\n\t\t}\n\n\t\telse \n\t\t{\n\t\t\ttotal++;\n\t\t}\n\n\t}\n\n}\n\n"},
@@ -32,7 +32,7 @@ TEST(SharedLayoutTest, WholeProgramsWithOneTabPerLevel) {
   });
 }
 
-TEST(SharedLayoutTest, WholeProgramsWithTwoBlanksPerLevel) {
+TEST(SharedLayoutTest, WholeProgramIsIndentedTwoBlanksPerLevel) {
   expectSortedInBoth("  ", {
     {__LINE__, kCounter,
      "class Counter \n{\n  int total;\n  void add(int n) \n  {\n    for (int i = 0; i < n; i++) \n    {\n      total += i;\n    }\n\n    if (total > 100) \n    {\n      total = 0;\n    }\n\n    else \n    {\n      total++;\n    }\n\n  }\n\n}\n\n"},
