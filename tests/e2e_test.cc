@@ -190,13 +190,16 @@ TEST_F(EndToEndTest, LoadingAppliesTextModeRules) {
   expectRun(__LINE__, {"nofinal.c"}, "x = 1", 0);
 }
 
-// A lone CR that the layout puts right before a line feed is saved as CR
-// LF, which is read back as one line feed.
-TEST_F(EndToEndTest, LoneCrThatMeetsALineFeedSortsAgainDifferently) {
-  if (testingWindowsBuild()) GTEST_SKIP() << "a line feed is saved as CR LF";
+// A lone CR that the layout puts right before a line feed makes a CR LF,
+// which is read back as one line feed, so that the saved sorted code sorts
+// again differently. On Windows the line feed is saved as CR LF, and the CR
+// before it stays.
+TEST_F(EndToEndTest, SavedCrBeforeALineFeedIsReadBackByTheTextModeRules) {
   writeFile(dir / "cr.c", "int a;\r\r\nint b;\r\n");
   expectRun(__LINE__, {"/sn", "once.c", "cr.c"}, "int a;\n\r\nint b;\n", 0);
-  expectRun(__LINE__, {"once.c"}, "int a;\nint b;\n", 0);
+  expectRun(__LINE__, {"once.c"},
+            testingWindowsBuild() ? "int a;\n\r\nint b;\n" : "int a;\nint b;\n",
+            0);
 }
 
 TEST_F(EndToEndTest, IndentCountIsLimited) {
