@@ -165,6 +165,10 @@ class Sorter {
   size_t endStatementAt(size_t stop, char*& to);
   void indentAt(size_t i, char*& to);
   size_t closeGroupAt(size_t stop, char*& to);
+  size_t openBlockAt(size_t stop, char*& to);
+  size_t closeBlockAt(size_t stop, char*& to);
+  void guardLineStartAt(char*& to);
+  size_t indentBytes(long long levels) const;
   bool hasRoom(const char* to, size_t i, size_t extra) const;
   [[gnu::always_inline]] inline bool stretchGoesOn(size_t stop);
   bool endsInBlank(size_t end) const;
@@ -378,9 +382,9 @@ size_t Sorter::copyWord(size_t i) {
 // Where a stretch goes on after the character at `stop`, which the scan
 // could not tell from one that needs a step of its own, with `to` where it
 // would be written (see walkStretchOver): the white space that the layout
-// drops, the ";" that ends a statement and the ")" that closes the
-// outermost group are taken here, the characters whose step writes them as
-// they stand go on, and the rest end the stretch.
+// drops, the ";" that ends a statement, the braces and the ")" that closes
+// the outermost group are taken here, the characters whose step writes them
+// as they stand go on, and the rest end the stretch.
 size_t Sorter::stretchStep(size_t stop, char*& to) {
   if (atLineStart) return stop;
   switch (classAt(stop)) {
@@ -389,6 +393,10 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
     case kSemicolon:
       if (parenDepth == 0) return endStatementAt(stop, to);
       break;
+    case kOpenBrace:
+      return openBlockAt(stop, to);
+    case kCloseBrace:
+      return closeBlockAt(stop, to);
     case kCloseParen:
       if (parenDepth == 1) return closeGroupAt(stop, to);
       if (isWhiteSpace(to[-1])) return stop;  // the next blank stays dropped
@@ -415,10 +423,54 @@ size_t Sorter::endStatementAt(size_t stop, char*& to) {
   return end;
 }
 
+// The "{" at `stop`, as openBrace writes it, at `to`.
+size_t Sorter::openBlockAt(size_t stop, char*& to) {
+  size_t outer = indentBytes(braceDepth), inner = indentBytes(braceDepth + 1);
+  if (inner > indentRun_.size() || !hasRoom(to, stop, outer + inner + 4))
+    return stop;
+  guardLineStartAt(to);
+  Output::copy(to, indentRun_.data(), outer);
+  std::memcpy(to + outer, "{\n", 2);
+  to += outer + 2;
+  Output::copy(to, indentRun_.data(), inner);
+  to += inner;
+  ++braceDepth;
+  return runEndIn<kBlank>(stop + 1);
+}
+
+// The "}" at `stop`, as closeBrace writes it, at `to`.
+size_t Sorter::closeBlockAt(size_t stop, char*& to) {
+  if (isAt(stop + 1, ';')) {
+    --braceDepth;
+    ++to;  // the scan has copied it there
+    return stop + 1;
+  }
+  size_t outer = indentBytes(braceDepth - 1);
+  if (outer > indentRun_.size() || !hasRoom(to, stop, outer + 5)) return stop;
+  guardLineStartAt(to);
+  Output::copy(to, indentRun_.data(), outer);
+  std::memcpy(to + outer, "}\n\n", 3);
+  to += outer + 3;
+  --braceDepth;
+  return runEndIn<kBlank>(stop + 1);
+}
+
+// As guardLineStart, for the text written up to `to`.
+void Sorter::guardLineStartAt(char*& to) {
+  if (to[-1] != '\n') *to++ = '\n';
+  if (language_.splicesLines && to - out_.data() >= 2 && to[-2] == '\\')
+    *to++ = '\n';
+}
+
+// The bytes of `levels` units of indentation.
+size_t Sorter::indentBytes(long long levels) const {
+  return levels > 0 ? unitSize_ * levels : 0;
+}
+
 // Writes at `to`, for the ordinary character at `i`, the indentation that
 // the ordinary-character step would write, when there is room for it.
 void Sorter::indentAt(size_t i, char*& to) {
-  size_t bytes = braceDepth > 0 ? unitSize_ * braceDepth : 0;
+  size_t bytes = indentBytes(braceDepth);
   if (bytes > indentRun_.size() || !hasRoom(to, i, bytes)) return;
   Output::copy(to, indentRun_.data(), bytes);
   to += bytes;
