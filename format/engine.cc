@@ -155,12 +155,14 @@ class Sorter {
     return scan_.skipAll<kRun>(text_, i + 2, size_);
   }
 
+  // The steps of the main loop, one per character class.
   size_t blankRun(size_t i);
   size_t droppedBlanks(size_t i);
   size_t backslash(size_t i);
   size_t openParens(size_t i);
   // The most frequent step, inlined into the loop that dispatches it.
   [[gnu::always_inline]] inline size_t copyWord(size_t i);
+  // A stretch, and the steps it takes on the way, at `to` in its room.
   [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
   size_t endStatementAt(size_t stop, char*& to);
   void indentAt(size_t i, char*& to);
@@ -193,6 +195,7 @@ class Sorter {
   void openBrace();
   void closeBrace(size_t i);
 
+  // What the steps write around their characters.
   [[gnu::always_inline]] inline void writeOrdinary(const char* data,
                                                    size_t size);
   void beginOrdinary(char first);
@@ -201,6 +204,7 @@ class Sorter {
   void indent(long long levels);
   void guardLineStart();
 
+  // Where modes end, and what the text around a position holds.
   [[gnu::always_inline]] inline size_t scanLiteral(size_t quote) const;
   [[gnu::noinline]] size_t scanLongLiteral(size_t i, char closing) const;
   size_t commentClose(size_t from) const;
@@ -230,13 +234,14 @@ class Sorter {
   // the step that opens it. While atLineStart is set, the next character
   // that the ordinary-character step writes is indented first.
   bool atLineStart = true;
-  bool dropsNextBlank = true;  // a blank, tab or line feed here is dropped
+  bool dropsNextBlank = true;  // the next blank, tab or line feed is dropped
   LiteralEdge literalEdge_;
   long long braceDepth = 0;
   long long parenDepth = 0;
 
-  // The last quote tested as a digit separator and where the word before it
-  // starts, so that a long number costs one scan.
+  // The last quote tested as a digit separator (none yet: the end of the
+  // text) and where the word before it starts, so that a long number costs
+  // one scan.
   size_t numberQuote_;
   size_t numberStart_ = 0;
 };
@@ -525,10 +530,10 @@ bool Sorter::stretchGoesOn(size_t stop) {
 // As copyWord, through the output's own bounds, for a text near its limit.
 size_t Sorter::writeStretch(size_t i) {
   size_t end = i + 1;
-  while (end < size_ && (!isStretchStop(text_, end) ||
-                         (!(classAt(end) == kCloseParen &&
-                            classAt(end - 1) == kBlank) &&
-                          stretchGoesOn(end))))
+  while (end < size_ &&
+         (!isStretchStop(text_, end) ||
+          (!(classAt(end) == kCloseParen && classAt(end - 1) == kBlank) &&
+           stretchGoesOn(end))))
     ++end;
   for (size_t k = i; k < end; ++k) out_.append(asBlank(text_[k]));
   dropsNextBlank = endsInBlank(end);
@@ -598,11 +603,11 @@ size_t Sorter::gluedLiterals(size_t i) {
 
 // A string or character literal, which ends at its own quote or its line.
 size_t Sorter::quotedLiteral(size_t quote) {
-  bool emptyString = language_.hasTextBlocks && text_[quote] == '"' &&
-                     isAt(quote + 1, '"');
-  return literal(quote, scanLiteral(quote), 1,
-                 emptyString ? EndedLiteral::kEmptyString
-                             : EndedLiteral::kPlain);
+  bool emptyString =
+      language_.hasTextBlocks && text_[quote] == '"' && isAt(quote + 1, '"');
+  return literal(
+      quote, scanLiteral(quote), 1,
+      emptyString ? EndedLiteral::kEmptyString : EndedLiteral::kPlain);
 }
 
 // Writes the literal of kind `kind` from `quote` through its closer of

@@ -78,7 +78,9 @@ struct Sse2 {
   Sse2 operator==(Sse2 other) const {
     return {_mm_cmpeq_epi8(bytes, other.bytes)};
   }
-  Sse2 operator|(Sse2 other) const { return {_mm_or_si128(bytes, other.bytes)}; }
+  Sse2 operator|(Sse2 other) const {
+    return {_mm_or_si128(bytes, other.bytes)};
+  }
   Sse2 operator&(Sse2 other) const {
     return {_mm_and_si128(bytes, other.bytes)};
   }

@@ -78,8 +78,10 @@ inline bool scansAgree(const std::string& text, size_t from) {
   static const Scanner kScanners[] = {Scanner(false), Scanner(true)};
   const char* data = text.data();
   const size_t size = text.size();
-  const size_t found = findAnyOver<Portable, '\n', '"', '\'', '/'>(data, from, size);
-  const size_t skipped = skipAllOver<Portable, ' ', '\t', '\n'>(data, from, size);
+  const size_t found =
+      findAnyOver<Portable, '\n', '"', '\'', '/'>(data, from, size);
+  const size_t skipped =
+      skipAllOver<Portable, ' ', '\t', '\n'>(data, from, size);
   auto portable = [](const char* t, size_t f, size_t s, char*& to,
                      RecordingSteps& steps) {
     return walkStretch<Portable>(t, f, s, to, steps);
@@ -90,7 +92,8 @@ inline bool scansAgree(const std::string& text, size_t from) {
   };
   const Walk walk = walkWith(text, from, portable);
   bool agree =
-      found == (findAnyOver<Baseline, '\n', '"', '\'', '/'>(data, from, size)) &&
+      found ==
+          (findAnyOver<Baseline, '\n', '"', '\'', '/'>(data, from, size)) &&
       skipped == (skipAllOver<Baseline, ' ', '\t', '\n'>(data, from, size)) &&
       walk == walkWith(text, from, baseline);
   for (const Scanner& scanner : kScanners) {
