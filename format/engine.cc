@@ -142,10 +142,9 @@ class Sorter {
   bool isAt(size_t i, char c) const { return i < size_ && text_[i] == c; }
   bool isBlankAt(size_t i) const { return i < size_ && classAt(i) == kBlank; }
   static char asBlank(char c) { return c == '\t' ? ' ' : c; }
-  // Returns the end of the run of characters of class `kClass` at `i`.
-  template <CharClass kClass>
-  size_t runEndIn(size_t i) const {
-    while (i < size_ && classAt(i) == kClass) ++i;
+  // Returns the end of the run of blanks, tabs and line feeds at `i`.
+  size_t blanksEnd(size_t i) const {
+    while (isBlankAt(i)) ++i;
     return i;
   }
   // Returns the end of the run of `kRun` characters that starts at `i`.
@@ -165,7 +164,6 @@ class Sorter {
   // A stretch, and the steps it takes on the way, at `to` in its room.
   [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
   size_t endStatementAt(size_t stop, char*& to);
-  void indentAt(size_t i, char*& to);
   size_t closeGroupAt(size_t stop, char*& to);
   size_t openBlockAt(size_t stop, char*& to);
   size_t closeBlockAt(size_t stop, char*& to);
@@ -394,7 +392,7 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
   if (atLineStart) return stop;
   switch (classAt(stop)) {
     case kBlank:
-      return isWhiteSpace(to[-1]) ? runEndIn<kBlank>(stop) : stop;
+      return isWhiteSpace(to[-1]) ? blanksEnd(stop) : stop;
     case kSemicolon:
       if (parenDepth == 0) return endStatementAt(stop, to);
       break;
@@ -416,16 +414,21 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
 
 // The ";" at `stop`, and any right after it, end their lines, written at
 // `to`; the white space after them is dropped, and the next line's
-// indentation written when an ordinary character starts it.
+// indentation written when an ordinary character starts it. Anything else
+// there takes its own step at the start of a line.
 size_t Sorter::endStatementAt(size_t stop, char*& to) {
   size_t end = runEnd<';'>(stop);
   size_t count = end - stop;
-  if (!hasRoom(to, end, 2 * count)) return stop;
+  size_t next = blanksEnd(end);
+  bool indents = next < size_ && classAt(next) == kOrdinary;
+  size_t bytes = indents ? indentBytes(braceDepth) : 0;
+  if (bytes > indentRun_.size() || !hasRoom(to, next, 2 * count + bytes))
+    return stop;
   for (size_t k = 0; k < count; ++k, to += 2) std::memcpy(to, ";\n", 2);
-  atLineStart = true;
-  end = runEndIn<kBlank>(end);
-  if (end < size_ && classAt(end) == kOrdinary) indentAt(end, to);
-  return end;
+  Output::copy(to, indentRun_.data(), bytes);
+  to += bytes;
+  atLineStart = !indents;
+  return next;
 }
 
 // The "{" at `stop`, as openBrace writes it, at `to`.
@@ -440,7 +443,7 @@ size_t Sorter::openBlockAt(size_t stop, char*& to) {
   Output::copy(to, indentRun_.data(), inner);
   to += inner;
   ++braceDepth;
-  return runEndIn<kBlank>(stop + 1);
+  return blanksEnd(stop + 1);
 }
 
 // The "}" at `stop`, as closeBrace writes it, at `to`.
@@ -457,7 +460,7 @@ size_t Sorter::closeBlockAt(size_t stop, char*& to) {
   std::memcpy(to + outer, "}\n\n", 3);
   to += outer + 3;
   --braceDepth;
-  return runEndIn<kBlank>(stop + 1);
+  return blanksEnd(stop + 1);
 }
 
 // As guardLineStart, for the text written up to `to`.
@@ -472,16 +475,6 @@ size_t Sorter::indentBytes(long long levels) const {
   return levels > 0 ? unitSize_ * levels : 0;
 }
 
-// Writes at `to`, for the ordinary character at `i`, the indentation that
-// the ordinary-character step would write, when there is room for it.
-void Sorter::indentAt(size_t i, char*& to) {
-  size_t bytes = indentBytes(braceDepth);
-  if (bytes > indentRun_.size() || !hasRoom(to, i, bytes)) return;
-  Output::copy(to, indentRun_.data(), bytes);
-  to += bytes;
-  atLineStart = false;
-}
-
 // The ")" at `stop` closes the outermost group: written at `to` with a
 // blank after it, and the white space after it dropped.
 size_t Sorter::closeGroupAt(size_t stop, char*& to) {
@@ -489,7 +482,7 @@ size_t Sorter::closeGroupAt(size_t stop, char*& to) {
   std::memcpy(to, ") ", 2);
   to += 2;
   parenDepth = 0;
-  return runEndIn<kBlank>(stop + 1);
+  return blanksEnd(stop + 1);
 }
 
 // True when, with `to` where the byte at `i` goes, there is room for
