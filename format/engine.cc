@@ -170,7 +170,6 @@ class Sorter {
   void guardLineStartAt(char*& to);
   size_t indentBytes(long long levels) const;
   bool hasRoom(const char* to, size_t i, size_t extra) const;
-  [[gnu::always_inline]] inline bool stretchGoesOn(size_t stop);
   bool endsInBlank(size_t end) const;
   [[gnu::cold]] size_t writeStretch(size_t i);
   size_t doubleQuote(size_t i);
@@ -384,15 +383,29 @@ size_t Sorter::copyWord(size_t i) {
 
 // Where a stretch goes on after the character at `stop`, which the scan
 // could not tell from one that needs a step of its own, with `to` where it
-// would be written (see walkStretchOver): the white space that the layout
-// drops, the ";" that ends a statement, the braces and the ")" that closes
-// the outermost group are taken here, the characters whose step writes them
-// as they stand go on, and the rest end the stretch.
+// would be written (see walkStretchOver). The steps that write a character
+// as it stands go on over it; the white space that the layout drops, the
+// ";" that ends a statement, the braces and the ")" that closes the
+// outermost group are taken here; the rest end the stretch, and so does
+// anything at the start of a line, which the loop indents.
 size_t Sorter::stretchStep(size_t stop, char*& to) {
   if (atLineStart) return stop;
   switch (classAt(stop)) {
+    case kOrdinary:
+      break;
     case kBlank:
       return isWhiteSpace(to[-1]) ? blanksEnd(stop) : stop;
+    case kOpenParen:
+      if (isAt(stop + 1, '(') && isAt(stop + 2, '(')) return stop;  // a run
+      ++parenDepth;
+      break;
+    case kCloseParen:
+      if (parenDepth == 1) return closeGroupAt(stop, to);
+      // After white space, its step leaves the next blank dropped.
+      if (isWhiteSpace(to[-1]) || (isAt(stop + 1, ')') && isAt(stop + 2, ')')))
+        return stop;
+      --parenDepth;
+      break;
     case kSemicolon:
       if (parenDepth == 0) return endStatementAt(stop, to);
       break;
@@ -400,14 +413,15 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
       return openBlockAt(stop, to);
     case kCloseBrace:
       return closeBlockAt(stop, to);
-    case kCloseParen:
-      if (parenDepth == 1) return closeGroupAt(stop, to);
-      if (isWhiteSpace(to[-1])) return stop;  // the next blank stays dropped
+    case kSlash:
+      if (isAt(stop + 1, '*') || isAt(stop + 1, '/')) return stop;
+      break;
+    case kBackslash:
+      if (isAt(stop + 1, '\n')) return stop;
       break;
     default:
-      break;
+      return stop;
   }
-  if (!stretchGoesOn(stop)) return stop;
   ++to;  // the scan has copied it there
   return stop + 1;
 }
@@ -491,42 +505,13 @@ bool Sorter::hasRoom(const char* to, size_t i, size_t extra) const {
   return extra + (size_ - i) <= static_cast<size_t>(roomEnd_ - to);
 }
 
-// True when the stretch goes on over the character at `stop`, which the
-// scan could not tell from an ordinary one, since its step would write it
-// as it stands and change nothing but the depth of parentheses. A ")"
-// right after white space is not asked about: its step leaves the next
-// blank dropped.
-bool Sorter::stretchGoesOn(size_t stop) {
-  switch (classAt(stop)) {
-    case kOrdinary:
-      return true;
-    case kOpenParen:
-      if (isAt(stop + 1, '(') && isAt(stop + 2, '(')) return false;  // a run
-      ++parenDepth;
-      return true;
-    case kCloseParen:
-      if (parenDepth == 1 || (isAt(stop + 1, ')') && isAt(stop + 2, ')')))
-        return false;
-      --parenDepth;
-      return true;
-    case kSemicolon:
-      return parenDepth != 0;
-    case kSlash:
-      return !isAt(stop + 1, '*') && !isAt(stop + 1, '/');
-    case kBackslash:
-      return !isAt(stop + 1, '\n');
-    default:
-      return false;
-  }
-}
-
-// As copyWord, through the output's own bounds, for a text near its limit.
+// As copyWord, through the output's own bounds, for a text near its limit:
+// the stretch ends at the first character with a step of its own, which
+// the loop then takes as the stretch would have.
 size_t Sorter::writeStretch(size_t i) {
   size_t end = i + 1;
   while (end < size_ &&
-         (!isStretchStop(text_, end) ||
-          (!(classAt(end) == kCloseParen && classAt(end - 1) == kBlank) &&
-           stretchGoesOn(end))))
+         (!isStretchStop(text_, end) || classAt(end) == kOrdinary))
     ++end;
   for (size_t k = i; k < end; ++k) out_.append(asBlank(text_[k]));
   dropsNextBlank = endsInBlank(end);
