@@ -332,9 +332,6 @@ class Scanner {
  public:
   explicit Scanner(bool wide) : avx2_(wide && hasAvx2()) {}
 
-  /// True when the scans are thirty-two bytes wide.
-  bool wide() const { return avx2_; }
-
   template <char... kStops>
   size_t findAny(const char* text, size_t from, size_t size) const {
 #if defined(QUILLFIX_AVX2)
