@@ -69,19 +69,53 @@ Walk walkWith(const std::string& text, size_t from, WalkFunction walk) {
   return {end, out, steps.asked()};
 }
 
-/// True when every width of each scan, from `from` in `text`, gives what the
-/// portable width gives, and so does the Scanner, narrow or wide.
-/// `from` is less than the text's size.
-inline bool scansAgree(const std::string& text, size_t from) {
-  // Asking the processor traps in a virtual machine: once is enough.
+// Asking the processor traps in a virtual machine: once is enough.
+inline bool testsAvx2() {
   static const bool kAvx2 = hasAvx2();
+  return kAvx2;
+}
+
+inline const Scanner& scanner(bool wide) {
   static const Scanner kScanners[] = {Scanner(false), Scanner(true)};
+  return kScanners[wide];
+}
+
+/// True when every width finds the first of `kStops` where the portable
+/// width does, and so does the Scanner, narrow or wide.
+template <char... kStops>
+bool findsAgree(const std::string& text, size_t from) {
   const char* data = text.data();
   const size_t size = text.size();
-  const size_t found =
-      findAnyOver<Portable, '\n', '"', '\'', '/'>(data, from, size);
-  const size_t skipped =
-      skipAllOver<Portable, ' ', '\t', '\n'>(data, from, size);
+  const size_t found = findAnyOver<Portable, kStops...>(data, from, size);
+  bool agree = found == findAnyOver<Baseline, kStops...>(data, from, size) &&
+               found == scanner(false).findAny<kStops...>(data, from, size) &&
+               found == scanner(true).findAny<kStops...>(data, from, size);
+#if defined(QUILLFIX_AVX2)
+  if (testsAvx2())
+    agree = agree && found == findAnyAvx2<kStops...>(data, from, size);
+#endif
+  return agree;
+}
+
+/// As findsAgree, for the first byte that is none of `kKept`.
+template <char... kKept>
+bool skipsAgree(const std::string& text, size_t from) {
+  const char* data = text.data();
+  const size_t size = text.size();
+  const size_t end = skipAllOver<Portable, kKept...>(data, from, size);
+  bool agree = end == skipAllOver<Baseline, kKept...>(data, from, size) &&
+               end == scanner(false).skipAll<kKept...>(data, from, size) &&
+               end == scanner(true).skipAll<kKept...>(data, from, size);
+#if defined(QUILLFIX_AVX2)
+  if (testsAvx2())
+    agree = agree && end == skipAllAvx2<kKept...>(data, from, size);
+#endif
+  return agree;
+}
+
+/// True when every width walks the stretch at `from` as the portable width
+/// does, and so does the Scanner, narrow or wide.
+inline bool walksAgree(const std::string& text, size_t from) {
   auto portable = [](const char* t, size_t f, size_t s, char*& to,
                      RecordingSteps& steps) {
     return walkStretch<Portable>(t, f, s, to, steps);
@@ -90,34 +124,37 @@ inline bool scansAgree(const std::string& text, size_t from) {
                      RecordingSteps& steps) {
     return walkStretch<Baseline>(t, f, s, to, steps);
   };
-  const Walk walk = walkWith(text, from, portable);
-  bool agree =
-      found ==
-          (findAnyOver<Baseline, '\n', '"', '\'', '/'>(data, from, size)) &&
-      skipped == (skipAllOver<Baseline, ' ', '\t', '\n'>(data, from, size)) &&
-      walk == walkWith(text, from, baseline);
-  for (const Scanner& scanner : kScanners) {
-    auto scanned = [&scanner](const char* t, size_t f, size_t s, char*& to,
-                              RecordingSteps& steps) {
-      return scanner.copyStretch(t, f, s, to, steps);
+  auto scanned = [](bool wide) {
+    return [wide](const char* t, size_t f, size_t s, char*& to,
+                  RecordingSteps& steps) {
+      return scanner(wide).copyStretch(t, f, s, to, steps);
     };
-    agree = agree &&
-            found == scanner.findAny<'\n', '"', '\'', '/'>(data, from, size) &&
-            skipped == scanner.skipAll<' ', '\t', '\n'>(data, from, size) &&
-            walk == walkWith(text, from, scanned);
-  }
+  };
+  const Walk walk = walkWith(text, from, portable);
+  bool agree = walk == walkWith(text, from, baseline) &&
+               walk == walkWith(text, from, scanned(false)) &&
+               walk == walkWith(text, from, scanned(true));
 #if defined(QUILLFIX_AVX2)
   auto wide = [](const char* t, size_t f, size_t s, char*& to,
                  RecordingSteps& steps) {
     return copyStretchAvx2(t, f, s, to, steps);
   };
-  if (kAvx2)
-    agree = agree &&
-            found == (findAnyAvx2<'\n', '"', '\'', '/'>(data, from, size)) &&
-            skipped == (skipAllAvx2<' ', '\t', '\n'>(data, from, size)) &&
-            walk == walkWith(text, from, wide);
+  if (testsAvx2()) agree = agree && walk == walkWith(text, from, wide);
 #endif
   return agree;
+}
+
+/// True when every width of each scan the engine uses, from `from` in
+/// `text`, gives what the portable width gives. `from` is less than the
+/// text's size.
+inline bool scansAgree(const std::string& text, size_t from) {
+  return findsAgree<'\\', '"', '\n'>(text, from) &&
+         findsAgree<'\\', '\'', '\n'>(text, from) &&
+         findsAgree<'\\', '"'>(text, from) && findsAgree<'/'>(text, from) &&
+         findsAgree<'\n', '"', '\'', '/'>(text, from) &&
+         skipsAgree<' ', '\t', '\n'>(text, from) &&
+         skipsAgree<';'>(text, from) && skipsAgree<')'>(text, from) &&
+         skipsAgree<'('>(text, from) && walksAgree(text, from);
 }
 
 #endif  // QUILLFIX_TESTS_SCAN_AGREEMENT_H_
