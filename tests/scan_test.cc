@@ -49,7 +49,7 @@ TEST(ScanTest, StretchEndsWhereTheLayoutMayAct) {
     EXPECT_EQ(c.end, walkStretch<Portable>(c.text.data(), 0, c.text.size(), to,
                                            endsAtEveryStop));
     to = &out[0];
-    EXPECT_EQ(c.end, Scanner(true).copyStretch(c.text.data(), 0, c.text.size(),
+    EXPECT_EQ(c.end, scanner(true).copyStretch(c.text.data(), 0, c.text.size(),
                                                to, endsAtEveryStop));
   }
 }
