@@ -1,7 +1,8 @@
 #!/bin/bash
 # Counts the instructions quillfix runs per input byte (user space, with
-# valgrind's cachegrind) on 4 MiB of real C and of real Java, beside the floor
-# loop on the same files, and on the worst input shapes. A count does not
+# valgrind's cachegrind) on 4 MiB of real C, of real Java and of the Linux
+# kernel's own C (when linux-source is installed), beside the floor loop on
+# the same files, and on the worst input shapes. A count does not
 # change with the machine's load or the cost of its page faults.
 #   bench/count_instructions.sh
 set -euo pipefail
@@ -37,7 +38,11 @@ per_byte() {
 }
 
 printf '%-24s %10s %10s\n' input quillfix floor
-for name in c-4M.c java-4M.java; do
+for name in c-4M.c java-4M.java kernel-4M.c; do
+  if [[ ! -s $inputs/$name ]]; then
+    printf '%-24s %10s\n' "$name" "(missing)"  # no linux-source installed
+    continue
+  fi
   printf '%-24s %10s %10s\n' "$name" "$(per_byte "$inputs/$name" "$quillfix" /view no)" \
     "$(per_byte "$inputs/$name" "$floor")"
 done

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Makes the benchmark inputs in DIR from real code on this machine: C from the
-# system headers, Java from a JDK's src.zip (generated Java if there is none).
+# system headers, Java from a JDK's src.zip (generated Java if there is none),
+# kernel-style C from Debian's linux-source when it is installed.
 #   bench/make_inputs.sh DIR
 set -euo pipefail
 dir=${1:?usage: make_inputs.sh DIR}
@@ -30,6 +31,20 @@ if [[ ! -s $dir/java-64M.java ]]; then
   else
     cat "$(dirname "$0")/../examples/Greeter.java" | fill $((64 * mb)) "$dir/java-64M.java"
   fi
+fi
+# Dense, tab-indented C: the Linux kernel's own sources, 2 MiB of fs/ and
+# 2 MiB of kernel/ in the order of their paths (Debian's linux-source).
+kernel_tar=$(ls /usr/src/linux-source-*.tar.xz 2>/dev/null | sort | tail -1 || true)
+if [[ ! -s $dir/kernel-4M.c && -n $kernel_tar ]]; then
+  tree=$(mktemp -d)
+  top=$(basename "$kernel_tar" .tar.xz)
+  if tar -xJf "$kernel_tar" -C "$tree" --wildcards "$top/fs/*.c" "$top/kernel/*.c"; then
+    for part in fs kernel; do
+      (cd "$tree/$top" && find "$part" -name '*.c' -print0 | LC_ALL=C sort -z |
+        xargs -0 cat 2>/dev/null | head -c $((2 * mb)) || true)
+    done > "$dir/kernel-4M.c"
+  fi
+  rm -rf "$tree"
 fi
 head -c $((16 * mb)) "$dir/c-64M.c" > "$dir/c-16M.c"
 head -c $((1 * mb)) "$dir/c-64M.c" > "$dir/c-1M.c"

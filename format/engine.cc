@@ -16,9 +16,9 @@ size_t sortedSizeLimit(size_t sourceSize) {
 
 namespace {
 
-const size_t kNone = std::string::npos;
 const size_t kMaxRawDelimiter = 16;
 const size_t kWideScanSize = 1 << 20;  // texts worth asking for AVX2
+const size_t kStretchSlack = 4096;     // room for what a stretch's steps add
 
 enum CharClass : unsigned char {
   kOrdinary,
@@ -53,9 +53,14 @@ ClassTable makeClasses(const Language& language) {
   return table;
 }
 
-bool isAsciiLetterOrDigit(unsigned char c) {
+constexpr bool isAsciiLetterOrDigit(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
          (c >= '0' && c <= '9');
+}
+
+// A blank, tab or line feed as the layout writes it.
+bool isWhiteSpace(char c) {
+  return c == ' ' || c == '\n' || c == '\t';
 }
 
 bool isDigit(unsigned char c) {
@@ -71,29 +76,57 @@ bool isWordByte(unsigned char c) {
   return isIdentifierByte(c) || c >= 128;
 }
 
-// A byte of a number written with digit separators, such as 0x1'FF.
+// The bytes of a number written with digit separators, such as 0x1'FF.
+constexpr std::array<bool, 256> kNumberBytes = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c)
+    table[c] = isAsciiLetterOrDigit(c) || c == '_' || c == '.' || c == '\'';
+  return table;
+}();
+
 bool isNumberByte(unsigned char c) {
-  return isAsciiLetterOrDigit(c) || c == '_' || c == '.' || c == '\'';
+  return kNumberBytes[c];
 }
 
 bool isRawDelimiterByte(unsigned char c) {
   return c > ' ' && c < 127 && c != '\\' && c != '(' && c != ')';
 }
 
-enum class LiteralEnd { kQuote, kLineFeed, kText };
-
 // What a character written after a literal must be kept apart from.
 enum class EndedLiteral { kPlain, kEmptyString, kRawLookalike };
 
-// How far the layout is past the end of a literal: a character written
-// after it must not run into it.
+// How far the layout is past the end of a literal closed by its quote.
 enum class AfterLiteral : unsigned char {
-  kNone,
+  kFar,
   kClosed,   // the last thing seen closed a literal
   kSpaced,   // ... and white space after it was dropped
   kMeeting,  // the current character meets such a literal
 };
 
+// What keeps a literal apart from what follows it. The blanks after a
+// literal are dropped, so the next token could run into it. A literal of the
+// same quote written right after one closed by its quote is copied with it,
+// in one piece ("a""b", ''). After dropped white space, the ordinary-character
+// step puts a blank back before a character that would join the literal: a
+// word; after Java's "", a quote too (it would open a text block); after a
+// C++ quote that followed R but opened no raw string, anything (it could
+// complete a delimiter). A quote after a literal separates no digits: a
+// number starts after the last literal.
+struct LiteralEdge {
+  AfterLiteral distance = AfterLiteral::kFar;
+  EndedLiteral kind = EndedLiteral::kPlain;  // the last literal's kind
+  size_t numberFloor = 0;                    // where the last literal ends
+
+  // The character at hand is no blank, tab or line feed: a literal closed
+  // right before it is now far, one across dropped white space is met.
+  void pass() {
+    distance = distance == AfterLiteral::kSpaced ? AfterLiteral::kMeeting
+                                                 : AfterLiteral::kFar;
+  }
+};
+
+// Lays out one text. The end of the text is `size_`: every search returns it
+// when it finds nothing, and every look past a position tests against it.
 class Sorter {
  public:
   Sorter(std::string_view source, const Language& language,
@@ -103,39 +136,50 @@ class Sorter {
   void run();
 
  private:
-  char at(size_t i) const { return i < size_ ? text_[i] : '\0'; }
-  bool isBlankAt(size_t i) const {
-    return i < size_ &&
-           classes_[static_cast<unsigned char>(text_[i])] == kBlank;
+  CharClass classAt(size_t i) const {
+    return classes_[static_cast<unsigned char>(text_[i])];
   }
+  bool isAt(size_t i, char c) const { return i < size_ && text_[i] == c; }
+  bool isBlankAt(size_t i) const { return i < size_ && classAt(i) == kBlank; }
   static char asBlank(char c) { return c == '\t' ? ' ' : c; }
+  // Returns the end of the run of blanks, tabs and line feeds at `i`.
+  size_t blanksEnd(size_t i) const {
+    while (isBlankAt(i)) ++i;
+    return i;
+  }
   // Returns the end of the run of `kRun` characters that starts at `i`.
-  template <char... kRun>
+  template <char kRun>
   size_t runEnd(size_t i) const {
-    char next = at(i + 1);
-    if (!((next == kRun) || ...)) return i + 1;  // most runs are one long
-    return scan_.skipAll<kRun...>(text_, i + 2, size_);
+    if (!isAt(i + 1, kRun)) return i + 1;  // most runs are one long
+    return scan_.skipAll<kRun>(text_, i + 2, size_);
   }
 
+  // The steps of the main loop, one per character class.
   size_t blankRun(size_t i);
   size_t droppedBlanks(size_t i);
   size_t backslash(size_t i);
+  size_t openParens(size_t i);
   // The most frequent step, inlined into the loop that dispatches it.
   [[gnu::always_inline]] inline size_t copyWord(size_t i);
-  size_t copyStretches(size_t i, char* to);
-  bool continuesStretch(size_t i);
+  // A stretch, and the steps it takes on the way, at `to` in its room.
+  [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
+  size_t endStatementAt(size_t stop, char*& to);
+  size_t closeGroupAt(size_t stop, char*& to);
+  size_t openBlockAt(size_t stop, char*& to);
+  size_t closeBlockAt(size_t stop, char*& to);
+  void guardLineStartAt(char*& to);
+  size_t indentBytes(long long levels) const;
+  bool hasRoom(const char* to, size_t i, size_t extra) const;
   bool endsInBlank(size_t end) const;
-  size_t copyNumberRest(size_t quote, char* to);
-  size_t gluedLiterals(size_t i);
   [[gnu::cold]] size_t writeStretch(size_t i);
   size_t doubleQuote(size_t i);
   size_t singleQuote(size_t i);
+  size_t numberRest(size_t quote);
+  size_t gluedLiterals(size_t i);
   [[gnu::always_inline]] inline size_t quotedLiteral(size_t quote);
-  [[gnu::always_inline]] inline size_t literal(size_t quote, LiteralEnd how,
-                                               size_t end);
-  [[gnu::always_inline]] inline void endLiteral(LiteralEnd how, size_t end,
-                                                EndedLiteral kind);
-  size_t literalClosedAt(size_t quote, size_t close, size_t closerSize);
+  [[gnu::always_inline]] inline size_t literal(size_t quote, size_t close,
+                                               size_t closerSize,
+                                               EndedLiteral kind);
   size_t rawString(size_t quote, size_t open);
   size_t textBlock(size_t quote);
   size_t directive(size_t hash);
@@ -143,12 +187,12 @@ class Sorter {
   size_t blockComment(size_t slash);
   size_t lineComment(size_t slash);
   size_t writeThroughLineFeed(size_t from, size_t lineFeed);
-  size_t openParens(size_t i);
   size_t closeParens(size_t i);
   size_t semicolons(size_t i);
   void openBrace();
   void closeBrace(size_t i);
 
+  // What the steps write around their characters.
   [[gnu::always_inline]] inline void writeOrdinary(const char* data,
                                                    size_t size);
   void beginOrdinary(char first);
@@ -157,10 +201,9 @@ class Sorter {
   void indent(long long levels);
   void guardLineStart();
 
-  [[gnu::always_inline]] inline size_t scanLiteral(size_t quote,
-                                                   LiteralEnd* how) const;
-  [[gnu::noinline]] size_t scanLongLiteral(size_t i, char closing,
-                                           LiteralEnd* how) const;
+  // Where modes end, and what the text around a position holds.
+  [[gnu::always_inline]] inline size_t scanLiteral(size_t quote) const;
+  [[gnu::noinline]] size_t scanLongLiteral(size_t i, char closing) const;
   size_t commentClose(size_t from) const;
   size_t lineCommentEnd(size_t from) const;
   [[gnu::always_inline]] inline size_t directiveEnd(size_t from);
@@ -182,19 +225,22 @@ class Sorter {
   std::string indentRun_;  // 64 units, written a run at a time
   Output out_;
   Scanner scan_;
+  char* roomEnd_ = nullptr;  // the end of the room a stretch is copied into
 
   // The layout's state: modes need none, since each mode is copied whole by
-  // the step that opens it.
+  // the step that opens it. While atLineStart is set, the next character
+  // that the ordinary-character step writes is indented first.
   bool atLineStart = true;
-  bool afterBlank = true;
-  AfterLiteral afterLiteral = AfterLiteral::kNone;
-  EndedLiteral endedLiteral = EndedLiteral::kPlain;  // the last literal's kind
+  bool dropsNextBlank = true;  // the next blank, tab or line feed is dropped
+  LiteralEdge literalEdge_;
   long long braceDepth = 0;
   long long parenDepth = 0;
 
-  size_t numberQuote_ = kNone;  // the last quote tested as a digit separator
-  size_t numberStart_ = 0;      // where the word before it starts
-  size_t numberFloor_ = 0;      // a number starts after the last literal
+  // The last quote tested as a digit separator (none yet: the end of the
+  // text) and where the word before it starts, so that a long number costs
+  // one scan.
+  size_t numberQuote_;
+  size_t numberStart_ = 0;
 };
 
 Sorter::Sorter(std::string_view source, const Language& language,
@@ -207,7 +253,8 @@ Sorter::Sorter(std::string_view source, const Language& language,
       // Real code sorts to no more than its own size; more is made room for
       // as the text grows.
       out_(result, limit, source.size() + source.size() / 16 + 4096),
-      scan_(source.size() >= kWideScanSize) {
+      scan_(source.size() >= kWideScanSize),
+      numberQuote_(source.size()) {
   const size_t kUnitsPerRun = 64;
   for (size_t k = 0; k < kUnitsPerRun; ++k) indentRun_ += indentUnit;
 }
@@ -217,16 +264,15 @@ bool Sorter::finish() {
   return !out_.full();
 }
 
+// One step per character class, each of which takes as many characters as
+// its rule covers. Once the text is full, every write is refused at once;
+// the loop just runs out the source.
 void Sorter::run() {
   size_t i = 0;
-  // Once the text is full, every write is refused at once; the loop just
-  // runs out the source.
   while (i < size_) {
-    CharClass charClass = classes_[static_cast<unsigned char>(text_[i])];
-    if (afterLiteral != AfterLiteral::kNone && charClass != kBlank)
-      afterLiteral = afterLiteral == AfterLiteral::kSpaced
-                         ? AfterLiteral::kMeeting
-                         : AfterLiteral::kNone;
+    CharClass charClass = classAt(i);
+    if (literalEdge_.distance != AfterLiteral::kFar && charClass != kBlank)
+      literalEdge_.pass();
     switch (charClass) {
       case kOrdinary:
         i = copyWord(i);
@@ -266,110 +312,226 @@ void Sorter::run() {
         closeBrace(i++);
         break;
     }
-    if ((atLineStart || afterBlank) && isBlankAt(i)) i = droppedBlanks(i);
+    if ((atLineStart || dropsNextBlank) && isBlankAt(i)) i = droppedBlanks(i);
   }
 }
 
 // A run of blanks, tabs and line feeds where none is written, taken at once
 // after the step before it.
 size_t Sorter::droppedBlanks(size_t i) {
-  if (afterLiteral == AfterLiteral::kClosed)
-    afterLiteral = AfterLiteral::kSpaced;
-  afterBlank = true;
-  if (!isBlankAt(i + 1)) return i + 1;  // most runs are one character
-  return scan_.skipAll<' ', '\t', '\n'>(text_, i + 2, size_);
+  if (literalEdge_.distance == AfterLiteral::kClosed)
+    literalEdge_.distance = AfterLiteral::kSpaced;
+  dropsNextBlank = true;
+  // Most runs are short: a line feed and the next line's indentation.
+  size_t end = i + 1;
+  for (const size_t near = std::min(size_, i + 8); end < near; ++end)
+    if (classAt(end) != kBlank) return end;
+  return scan_.skipAll<' ', '\t', '\n'>(text_, end, size_);
 }
 
 // Of a run of blanks, tabs and line feeds only the first can be written; a
 // tab is written as a blank.
 size_t Sorter::blankRun(size_t i) {
-  if (!atLineStart && !afterBlank) out_.append(asBlank(text_[i]));
+  if (!atLineStart && !dropsNextBlank) out_.append(asBlank(text_[i]));
   return droppedBlanks(i);
 }
 
 // A backslash before a line feed splices two lines. The line feed is written,
 // and so is the first blank after it, so that the lines it joins stay apart.
 size_t Sorter::backslash(size_t i) {
-  if (at(i + 1) != '\n') return copyWord(i);
+  if (!isAt(i + 1, '\n')) return copyWord(i);
   writeOrdinary(text_ + i, 1);
   out_.append('\n');
   if (isBlankAt(i + 2)) return blankRun(i + 2);
-  afterBlank = true;
+  dropsNextBlank = true;
   return i + 2;
 }
 
+// Each "(" deepens the nesting. A few are written with the stretch after
+// them; a long run is written as it stands.
+size_t Sorter::openParens(size_t i) {
+  if (!isAt(i + 1, '(') || !isAt(i + 2, '(')) {
+    ++parenDepth;
+    return copyWord(i);
+  }
+  size_t end = runEnd<'('>(i);
+  parenDepth += end - i;
+  writeOrdinary(text_ + i, end - i);
+  return end;
+}
+
 // Writes the character at `i` and the stretch after it that the rules copy
-// as it stands: ordinary characters, and a blank, tab or line feed that
-// follows one of them (the first of its run, so it is written; a tab as a
-// blank). The stretch is copied while it is scanned, into room for the rest
-// of the text.
+// as it stands: ordinary characters, a blank, tab or line feed that follows
+// one of them (the first of its run, so it is written; a tab as a blank),
+// and the characters with a rule of their own whose step is taken on the
+// way (see stretchStep). The stretch is copied while it is scanned, into
+// room for the rest of the text and what the steps add.
 size_t Sorter::copyWord(size_t i) {
   beginOrdinary(text_[i]);
-  char* to = out_.claim(size_ - i);
+  const size_t room = size_ - i + kStretchSlack;
+  char* to = out_.claim(room);
   if (!to) return writeStretch(i);
-  size_t end = scan_.copyStretch(text_, i, size_, to);
-  if (end < size_ && continuesStretch(end))
-    end = copyStretches(end, to + (end - i));
-  out_.advance(end - i);
-  afterBlank = endsInBlank(end);
+  char* const start = to;
+  roomEnd_ = to + room;
+  size_t end = scan_.copyStretch(
+      text_, i, size_, to,
+      [this](size_t stop, char*& at) { return stretchStep(stop, at); });
+  out_.advance(to - start);
+  dropsNextBlank = isWhiteSpace(to[-1]);
   return end;
 }
 
-// Goes on with the stretches after one that ended at an ordinary character
-// or a digit separator.
-size_t Sorter::copyStretches(size_t i, char* to) {
-  size_t end = i;
-  do {
-    end = text_[end] == '\''
-              ? copyNumberRest(end, to + (end - i))
-              : scan_.copyStretch(text_, end, size_, to + (end - i));
-  } while (end < size_ && continuesStretch(end));
-  return end;
+// Where a stretch goes on after the character at `stop`, which the scan
+// could not tell from one that needs a step of its own, with `to` where it
+// would be written (see walkStretchOver). The steps that write a character
+// as it stands go on over it; the white space that the layout drops, the
+// ";" that ends a statement, the braces and the ")" that closes the
+// outermost group are taken here; the rest end the stretch, and so does
+// anything at the start of a line, which the loop indents.
+size_t Sorter::stretchStep(size_t stop, char*& to) {
+  if (atLineStart) return stop;
+  switch (classAt(stop)) {
+    case kOrdinary:
+      break;
+    case kBlank:
+      return isWhiteSpace(to[-1]) ? blanksEnd(stop) : stop;
+    case kOpenParen:
+      if (isAt(stop + 1, '(') && isAt(stop + 2, '(')) return stop;  // a run
+      ++parenDepth;
+      break;
+    case kCloseParen:
+      if (parenDepth == 1) return closeGroupAt(stop, to);
+      // After white space, its step leaves the next blank dropped.
+      if (isWhiteSpace(to[-1]) || (isAt(stop + 1, ')') && isAt(stop + 2, ')')))
+        return stop;
+      --parenDepth;
+      break;
+    case kSemicolon:
+      if (parenDepth == 0) return endStatementAt(stop, to);
+      break;
+    case kOpenBrace:
+      return openBlockAt(stop, to);
+    case kCloseBrace:
+      return closeBlockAt(stop, to);
+    case kSlash:
+      if (isAt(stop + 1, '*') || isAt(stop + 1, '/')) return stop;
+      break;
+    case kBackslash:
+      if (isAt(stop + 1, '\n')) return stop;
+      break;
+    default:
+      return stop;
+  }
+  ++to;  // the scan has copied it there
+  return stop + 1;
 }
 
-// Copies the rest of a number from its digit separator at `quote`: every
-// further quote in it separates digits too, as it follows the same start.
-size_t Sorter::copyNumberRest(size_t quote, char* to) {
-  size_t end = quote + 1;
-  while (end < size_ && isNumberByte(static_cast<unsigned char>(text_[end])))
-    ++end;
-  std::memcpy(to, text_ + quote, end - quote);
-  return end;
+// The ";" at `stop`, and any right after it, end their lines, written at
+// `to`; the white space after them is dropped, and the next line's
+// indentation written when an ordinary character starts it. Anything else
+// there takes its own step at the start of a line.
+size_t Sorter::endStatementAt(size_t stop, char*& to) {
+  size_t end = runEnd<';'>(stop);
+  size_t count = end - stop;
+  size_t next = blanksEnd(end);
+  bool indents = next < size_ && classAt(next) == kOrdinary;
+  size_t bytes = indents ? indentBytes(braceDepth) : 0;
+  if (bytes > indentRun_.size() || !hasRoom(to, next, 2 * count + bytes))
+    return stop;
+  for (size_t k = 0; k < count; ++k, to += 2) std::memcpy(to, ";\n", 2);
+  Output::copy(to, indentRun_.data(), bytes);
+  to += bytes;
+  atLineStart = !indents;
+  return next;
 }
 
-// True when the stretch that ended at `i` goes on with it: an ordinary
-// character, or a digit separator.
-bool Sorter::continuesStretch(size_t i) {
-  CharClass charClass = classes_[static_cast<unsigned char>(text_[i])];
-  return charClass == kOrdinary ||
-         (charClass == kSingleQuote && isDigitSeparator(i));
+// The "{" at `stop`, as openBrace writes it, at `to`.
+size_t Sorter::openBlockAt(size_t stop, char*& to) {
+  size_t outer = indentBytes(braceDepth), inner = indentBytes(braceDepth + 1);
+  if (inner > indentRun_.size() || !hasRoom(to, stop, outer + inner + 4))
+    return stop;
+  guardLineStartAt(to);
+  Output::copy(to, indentRun_.data(), outer);
+  std::memcpy(to + outer, "{\n", 2);
+  to += outer + 2;
+  Output::copy(to, indentRun_.data(), inner);
+  to += inner;
+  ++braceDepth;
+  return blanksEnd(stop + 1);
 }
 
-// As copyWord, through the output's own bounds, for a text near its limit.
+// The "}" at `stop`, as closeBrace writes it, at `to`.
+size_t Sorter::closeBlockAt(size_t stop, char*& to) {
+  if (isAt(stop + 1, ';')) {
+    --braceDepth;
+    ++to;  // the scan has copied it there
+    return stop + 1;
+  }
+  size_t outer = indentBytes(braceDepth - 1);
+  if (outer > indentRun_.size() || !hasRoom(to, stop, outer + 5)) return stop;
+  guardLineStartAt(to);
+  Output::copy(to, indentRun_.data(), outer);
+  std::memcpy(to + outer, "}\n\n", 3);
+  to += outer + 3;
+  --braceDepth;
+  return blanksEnd(stop + 1);
+}
+
+// As guardLineStart, for the text written up to `to`.
+void Sorter::guardLineStartAt(char*& to) {
+  if (to[-1] != '\n') *to++ = '\n';
+  if (language_.splicesLines && to - out_.data() >= 2 && to[-2] == '\\')
+    *to++ = '\n';
+}
+
+// The bytes of `levels` units of indentation.
+size_t Sorter::indentBytes(long long levels) const {
+  return levels > 0 ? unitSize_ * levels : 0;
+}
+
+// The ")" at `stop` closes the outermost group: written at `to` with a
+// blank after it, and the white space after it dropped.
+size_t Sorter::closeGroupAt(size_t stop, char*& to) {
+  if (!hasRoom(to, stop + 1, 2)) return stop;
+  std::memcpy(to, ") ", 2);
+  to += 2;
+  parenDepth = 0;
+  return blanksEnd(stop + 1);
+}
+
+// True when, with `to` where the byte at `i` goes, there is room for
+// `extra` bytes more and the rest of the text.
+bool Sorter::hasRoom(const char* to, size_t i, size_t extra) const {
+  return extra + (size_ - i) <= static_cast<size_t>(roomEnd_ - to);
+}
+
+// As copyWord, through the output's own bounds, for a text near its limit:
+// the stretch ends at the first character with a step of its own, which
+// the loop then takes as the stretch would have.
 size_t Sorter::writeStretch(size_t i) {
-  size_t end = stretchEnd(text_, i + 1, size_);
+  size_t end = i + 1;
   while (end < size_ &&
-         classes_[static_cast<unsigned char>(text_[end])] == kOrdinary)
-    end = stretchEnd(text_, end + 1, size_);
+         (!isStretchStop(text_, end) || classAt(end) == kOrdinary))
+    ++end;
   for (size_t k = i; k < end; ++k) out_.append(asBlank(text_[k]));
-  afterBlank = endsInBlank(end);
+  dropsNextBlank = endsInBlank(end);
   return end;
 }
 
 // True when the stretch that ends at `end` ends in a blank, tab or line feed.
 bool Sorter::endsInBlank(size_t end) const {
-  return classes_[static_cast<unsigned char>(text_[end - 1])] == kBlank;
+  return classAt(end - 1) == kBlank;
 }
 
 size_t Sorter::doubleQuote(size_t i) {
-  if (language_.hasTextBlocks && at(i + 1) == '"' && at(i + 2) == '"')
+  if (language_.hasTextBlocks && isAt(i + 1, '"') && isAt(i + 2, '"'))
     return textBlock(i);
   bool rawPrefix = language_.hasRawStrings && followsRawPrefix(i);
-  size_t open = rawPrefix ? rawDelimiterEnd(i) : kNone;
-  if (open != kNone) return rawString(i, open);
+  size_t open = rawPrefix ? rawDelimiterEnd(i) : size_;
+  if (open != size_) return rawString(i, open);
   size_t end = quotedLiteral(i);
   if (rawPrefix) {
-    endedLiteral = EndedLiteral::kRawLookalike;
+    literalEdge_.kind = EndedLiteral::kRawLookalike;
     return end;
   }
   return gluedLiterals(end);
@@ -378,8 +540,18 @@ size_t Sorter::doubleQuote(size_t i) {
 size_t Sorter::singleQuote(size_t i) {
   // A digit separator is an ordinary character, written with the digits
   // after it.
-  if (isDigitSeparator(i)) return copyWord(i);
+  if (isDigitSeparator(i)) return numberRest(i);
   return gluedLiterals(quotedLiteral(i));
+}
+
+// Writes the rest of a number from its digit separator at `quote`: every
+// further quote in it separates digits too, as it follows the same start.
+size_t Sorter::numberRest(size_t quote) {
+  size_t end = quote + 1;
+  while (end < size_ && isNumberByte(static_cast<unsigned char>(text_[end])))
+    ++end;
+  writeOrdinary(text_ + quote, end - quote);
+  return end;
 }
 
 // Literals of one kind written right after a closed one, as "a""b" or '',
@@ -388,49 +560,46 @@ size_t Sorter::singleQuote(size_t i) {
 // separates no digits; in Java, a third quote would open a text block,
 // which the loop sees to.
 size_t Sorter::gluedLiterals(size_t i) {
-  if (afterLiteral != AfterLiteral::kClosed) return i;
+  if (literalEdge_.distance != AfterLiteral::kClosed) return i;
   const size_t start = i;
-  LiteralEnd how = LiteralEnd::kQuote;
-  while (how == LiteralEnd::kQuote && i < size_ && text_[i] == text_[i - 1] &&
-         !(text_[i] == '"' && language_.hasTextBlocks))
-    i = scanLiteral(i, &how);
-  if (i == start) return i;
-  out_.append(text_ + start, i - start);
-  endLiteral(how, i, EndedLiteral::kPlain);
-  return i;
+  size_t close = i - 1;  // the quote that closed the literal before
+  while (isAt(close + 1, text_[close]) &&
+         !(text_[close] == '"' && language_.hasTextBlocks)) {
+    close = scanLiteral(close + 1);
+    if (close == size_ || text_[close] == '\n') break;
+  }
+  if (close == start - 1) return start;
+  size_t end = close == size_ ? size_ : close + 1;
+  out_.append(text_ + start, end - start);
+  literalEdge_.kind = EndedLiteral::kPlain;
+  literalEdge_.numberFloor = end;
+  dropsNextBlank = true;
+  if (close == size_ || text_[close] == '\n')
+    literalEdge_.distance = AfterLiteral::kFar;
+  return end;
 }
 
 // A string or character literal, which ends at its own quote or its line.
 size_t Sorter::quotedLiteral(size_t quote) {
-  LiteralEnd how;
-  size_t end = scanLiteral(quote, &how);
-  return literal(quote, how, end);
-}
-
-// Writes the literal from `quote` to `end`, which it left as `how` says.
-size_t Sorter::literal(size_t quote, LiteralEnd how, size_t end) {
-  writeOrdinary(text_ + quote, end - quote);
   bool emptyString =
-      language_.hasTextBlocks && end - quote == 2 && text_[quote] == '"';
-  endLiteral(how, end,
-             emptyString ? EndedLiteral::kEmptyString : EndedLiteral::kPlain);
+      language_.hasTextBlocks && text_[quote] == '"' && isAt(quote + 1, '"');
+  return literal(
+      quote, scanLiteral(quote), 1,
+      emptyString ? EndedLiteral::kEmptyString : EndedLiteral::kPlain);
+}
+
+// Writes the literal of kind `kind` from `quote` through its closer of
+// `closerSize` bytes at `close`, or to the end of the text. A line feed that
+// closes it leaves it open: it is not closed by its quote.
+size_t Sorter::literal(size_t quote, size_t close, size_t closerSize,
+                       EndedLiteral kind) {
+  size_t end = close == size_ ? size_ : close + closerSize;
+  writeOrdinary(text_ + quote, end - quote);
+  bool closedByQuote = close != size_ && text_[close] != '\n';
+  dropsNextBlank = true;
+  literalEdge_ = {closedByQuote ? AfterLiteral::kClosed : AfterLiteral::kFar,
+                  kind, end};
   return end;
-}
-
-// The state after a literal of kind `kind` that ended at `end` as `how` says.
-void Sorter::endLiteral(LiteralEnd how, size_t end, EndedLiteral kind) {
-  afterBlank = how != LiteralEnd::kText;
-  afterLiteral =
-      how == LiteralEnd::kQuote ? AfterLiteral::kClosed : AfterLiteral::kNone;
-  endedLiteral = kind;
-  numberFloor_ = end;
-}
-
-// Writes the literal from `quote` through its closer of `closerSize` bytes at
-// `close`, or to the end of the text when `close` is kNone.
-size_t Sorter::literalClosedAt(size_t quote, size_t close, size_t closerSize) {
-  if (close == kNone) return literal(quote, LiteralEnd::kText, size_);
-  return literal(quote, LiteralEnd::kQuote, close + closerSize);
 }
 
 // A raw string whose delimiter ends with the "(" at `open`.
@@ -439,11 +608,12 @@ size_t Sorter::rawString(size_t quote, size_t open) {
   closing.append(text_ + quote + 1, open - quote - 1);
   closing += '"';
   size_t close = std::string_view(text_, size_).find(closing, open + 1);
-  return literalClosedAt(quote, close, closing.size());
+  return literal(quote, std::min(close, size_), closing.size(),
+                 EndedLiteral::kPlain);
 }
 
 size_t Sorter::textBlock(size_t quote) {
-  return literalClosedAt(quote, textBlockEnd(quote + 3), 3);
+  return literal(quote, textBlockEnd(quote + 3), 3, EndedLiteral::kPlain);
 }
 
 // The usual directive follows a line feed in the source and in the output.
@@ -455,28 +625,23 @@ size_t Sorter::directive(size_t hash) {
   // Directives on the lines that follow start lines of the output too: they
   // are written with this one, in one piece.
   size_t lineFeed = directiveEnd(hash + 1);
-  while (lineFeed != kNone && lineFeed + 1 < size_ &&
-         text_[lineFeed + 1] == '#')
-    lineFeed = directiveEnd(lineFeed + 2);
+  while (isAt(lineFeed + 1, '#')) lineFeed = directiveEnd(lineFeed + 2);
   return writeThroughLineFeed(hash, lineFeed);
 }
 
 size_t Sorter::slash(size_t i) {
-  if (at(i + 1) == '*') return blockComment(i);
-  if (at(i + 1) == '/') return lineComment(i);
-  writeOrdinary(text_ + i, 1);
-  return i + 1;
+  if (isAt(i + 1, '*')) return blockComment(i);
+  if (isAt(i + 1, '/')) return lineComment(i);
+  return copyWord(i);
 }
 
+// The end of a block comment ends its line, as a statement's end does.
 size_t Sorter::blockComment(size_t slash) {
   size_t close = commentClose(slash + 2);
-  if (close == kNone) {
-    writeOrdinary(text_ + slash, size_ - slash);
-    return size_;
-  }
   writeOrdinary(text_ + slash, close - slash);
+  if (close == size_) return size_;
   out_.append("*/\n", 3);
-  atLineStart = afterBlank = true;
+  atLineStart = dropsNextBlank = true;
   return close + 2;
 }
 
@@ -485,19 +650,14 @@ size_t Sorter::lineComment(size_t slash) {
 }
 
 // Writes a line comment or preprocessor line from `from` through the line
-// feed at `lineFeed` that ends it, or to the end of the text.
+// feed at `lineFeed` that ends it, or to the end of the text. That line feed
+// does not set atLineStart, so the line after a line comment is not
+// indented (a directive's line feed is followed by white space or another
+// line in the usual case, which its own step sees to).
 size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed) {
-  size_t end = lineFeed == kNone ? size_ : lineFeed + 1;
+  size_t end = lineFeed == size_ ? size_ : lineFeed + 1;
   writeOrdinary(text_ + from, end - from);
-  if (lineFeed != kNone) afterBlank = true;
-  return end;
-}
-
-// A run of "(" is written as it stands; each deepens the nesting.
-size_t Sorter::openParens(size_t i) {
-  size_t end = runEnd<'('>(i);
-  parenDepth += end - i;
-  writeOrdinary(text_ + i, end - i);
+  if (lineFeed != size_) dropsNextBlank = true;
   return end;
 }
 
@@ -509,7 +669,7 @@ size_t Sorter::closeParens(size_t i) {
     out_.append(')');
     if (--parenDepth == 0) {
       out_.append(' ');
-      afterBlank = true;
+      dropsNextBlank = true;
     }
   }
   return end;
@@ -528,16 +688,24 @@ size_t Sorter::semicolons(size_t i) {
   return end;
 }
 
+// A "{" stands on a line of its own, and the next line is indented at once
+// by the inner level. atLineStart is left as it was: when it was set (the
+// "{" follows a ";" outside parentheses or a block comment's end), the
+// ordinary-character step indents the block's first line once more, so
+// that it carries twice its level's indentation.
 void Sorter::openBrace() {
   guardLineStart();
   indent(braceDepth);
   out_.append("{\n", 2);
   indent(++braceDepth);
-  afterBlank = true;
+  dropsNextBlank = true;
 }
 
+// A "}" stands on a line of its own, followed by an empty line; one right
+// before ";" stays on the line with it, written as an ordinary character,
+// and the ";" ends the line.
 void Sorter::closeBrace(size_t i) {
-  if (at(i + 1) == ';') {
+  if (isAt(i + 1, ';')) {
     --braceDepth;
     writeOrdinary("}", 1);
     return;
@@ -546,7 +714,7 @@ void Sorter::closeBrace(size_t i) {
   indent(braceDepth - 1);
   out_.append("}\n\n", 3);
   --braceDepth;
-  afterBlank = true;
+  dropsNextBlank = true;
 }
 
 // The ordinary-character step, for a run of ordinary characters at once, or
@@ -561,27 +729,24 @@ void Sorter::writeOrdinary(const char* data, size_t size) {
 // indentation at the start of a line, and a blank that keeps it off a
 // literal.
 void Sorter::beginOrdinary(char first) {
-  if (atLineStart || afterLiteral == AfterLiteral::kMeeting)
+  if (atLineStart || literalEdge_.distance == AfterLiteral::kMeeting)
     writeBeforeOrdinary(first);
-  afterBlank = false;
+  dropsNextBlank = false;
 }
 
 void Sorter::writeBeforeOrdinary(char first) {
   if (atLineStart) indent(braceDepth);
-  if (afterLiteral == AfterLiteral::kMeeting &&
+  if (literalEdge_.distance == AfterLiteral::kMeeting &&
       keepsApartFromLiteral(static_cast<unsigned char>(first)))
     out_.append(' ');
   atLineStart = false;
-  afterLiteral = AfterLiteral::kNone;
+  literalEdge_.distance = AfterLiteral::kFar;
 }
 
-// True when a blank must stand between the character `c` and a literal
-// before it whose closing quote was followed by white space. A word would
-// run into the literal; in Java, a quote after "" would open a text block;
-// in C++, after a quote that followed R but opened no raw string (its
-// delimiter was not valid), `c` could complete a delimiter that is.
+// True when a blank must stand between the character `c` and the literal
+// that it meets.
 bool Sorter::keepsApartFromLiteral(unsigned char c) const {
-  switch (endedLiteral) {
+  switch (literalEdge_.kind) {
     case EndedLiteral::kRawLookalike:
       return true;
     case EndedLiteral::kEmptyString:
@@ -594,7 +759,12 @@ bool Sorter::keepsApartFromLiteral(unsigned char c) const {
 
 void Sorter::indent(long long levels) {
   if (levels <= 0 || indentRun_.empty()) return;
-  for (size_t bytes = unitSize_ * levels; bytes > 0 && !out_.full();) {
+  size_t bytes = unitSize_ * levels;
+  if (bytes <= indentRun_.size()) {
+    out_.append(indentRun_.data(), bytes);
+    return;
+  }
+  for (; bytes > 0 && !out_.full();) {
     size_t piece = std::min(bytes, indentRun_.size());
     out_.append(indentRun_.data(), piece);
     bytes -= piece;
@@ -610,64 +780,58 @@ void Sorter::guardLineStart() {
   if (language_.splicesLines && out_.endsWith("\\\n")) out_.append('\n');
 }
 
-// Returns where the literal opened at `quote` ends: past its closing quote,
-// past the line feed that ends it unclosed, or at the end of the text. A
-// backslash escapes the next character.
-size_t Sorter::scanLiteral(size_t quote, LiteralEnd* how) const {
+// Returns the position of what ends the literal opened at `quote`: its
+// closing quote, or the line feed that ends it unclosed. A backslash escapes
+// the next character.
+size_t Sorter::scanLiteral(size_t quote) const {
   const char closing = text_[quote];
   // Most literals are short: their first bytes are looked at one by one.
   size_t i = quote + 1;
   for (size_t near = std::min(size_, i + 8); i < near; ++i) {
-    if (text_[i] == '\\') {
+    if (text_[i] == '\\')
       ++i;
-    } else if (text_[i] == closing || text_[i] == '\n') {
-      *how = text_[i] == '\n' ? LiteralEnd::kLineFeed : LiteralEnd::kQuote;
-      return i + 1;
-    }
+    else if (text_[i] == closing || text_[i] == '\n')
+      return i;
   }
-  return scanLongLiteral(i, closing, how);
+  return scanLongLiteral(i, closing);
 }
 
 // The rest of a literal that is not short, from `i`.
-size_t Sorter::scanLongLiteral(size_t i, char closing, LiteralEnd* how) const {
+size_t Sorter::scanLongLiteral(size_t i, char closing) const {
   for (; i < size_; i += 2) {
     i = closing == '"' ? scan_.findAny<'\\', '"', '\n'>(text_, i, size_)
                        : scan_.findAny<'\\', '\'', '\n'>(text_, i, size_);
-    if (i == size_ || text_[i] == '\\') continue;
-    *how = text_[i] == '\n' ? LiteralEnd::kLineFeed : LiteralEnd::kQuote;
-    return i + 1;
+    if (i < size_ && text_[i] != '\\') return i;
   }
-  *how = LiteralEnd::kText;
   return size_;
 }
 
 // Returns the position of the "*/" that closes a block comment, searching
-// from `from`, or kNone. It looks for the "/", which comments hold fewer of
-// than "*".
+// from `from`. It looks for the "/", which comments hold fewer of than "*".
 size_t Sorter::commentClose(size_t from) const {
   for (size_t i = from + 1; (i = scan_.findAny<'/'>(text_, i, size_)) < size_;
        ++i)
     if (text_[i - 1] == '*') return i - 1;
-  return kNone;
+  return size_;
 }
 
-// Returns the position of the line feed that ends a line comment, or kNone.
+// Returns the position of the line feed that ends a line comment.
 size_t Sorter::lineCommentEnd(size_t from) const {
   while (from < size_) {
     const void* found = std::memchr(text_ + from, '\n', size_ - from);
-    if (!found) return kNone;
+    if (!found) return size_;
     size_t i = static_cast<const char*>(found) - text_;
     if (!language_.splicesLines || text_[i - 1] != '\\') return i;
     from = i + 1;
   }
-  return kNone;
+  return size_;
 }
 
-// Returns the position of the line feed that ends a preprocessor line, or
-// kNone. Literals and comments on the line are stepped over, so a line feed
-// inside a block comment, or after a backslash, goes on with the line.
+// Returns the position of the line feed that ends a preprocessor line.
+// Literals and comments on the line are stepped over, so a line feed inside
+// a block comment, or after a backslash, goes on with the line.
 size_t Sorter::directiveEnd(size_t i) {
-  if (i < size_ && text_[i] == '\n') return i;  // a "#" alone on its line
+  if (isAt(i, '\n')) return i;  // a "#" alone on its line
   return scanDirective(i);
 }
 
@@ -676,19 +840,19 @@ size_t Sorter::scanDirective(size_t i) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;
     if (c == '"' || (c == '\'' && !isDigitSeparator(i))) {
-      LiteralEnd how;
-      i = numberFloor_ = scanLiteral(i, &how);
-      if (how == LiteralEnd::kLineFeed) return i - 1;
-    } else if (c == '/' && at(i + 1) == '*') {
+      size_t close = scanLiteral(i);
+      i = literalEdge_.numberFloor = close == size_ ? size_ : close + 1;
+      if (close < size_ && text_[close] == '\n') return close;
+    } else if (c == '/' && isAt(i + 1, '*')) {
       size_t close = commentClose(i + 2);
-      i = close == kNone ? size_ : close + 2;
-    } else if (c == '/' && at(i + 1) == '/') {
+      i = close == size_ ? size_ : close + 2;
+    } else if (c == '/' && isAt(i + 1, '/')) {
       return lineCommentEnd(i + 2);
     } else {
       ++i;
     }
   }
-  return kNone;
+  return size_;
 }
 
 // True when the quote at `quote` directly follows a word that is exactly R,
@@ -708,37 +872,36 @@ bool Sorter::followsRawPrefix(size_t quote) const {
 }
 
 // Returns the position of the "(" that ends the delimiter of the raw string
-// that the quote at `quote`, after its prefix, opens; kNone when the text up
-// to a "(" is no valid delimiter.
+// that the quote at `quote`, after its prefix, opens; the end of the text
+// when the text up to a "(" is no valid delimiter.
 size_t Sorter::rawDelimiterEnd(size_t quote) const {
   for (size_t i = quote + 1; i < size_ && i - quote - 1 <= kMaxRawDelimiter;
        ++i) {
     if (text_[i] == '(') return i;
     if (!isRawDelimiterByte(static_cast<unsigned char>(text_[i]))) break;
   }
-  return kNone;
+  return size_;
 }
 
-// Returns the position of the """ that closes a text block, or kNone.
+// Returns the position of the """ that closes a text block.
 size_t Sorter::textBlockEnd(size_t i) const {
   for (; (i = scan_.findAny<'\\', '"'>(text_, i, size_)) < size_; ++i) {
     if (text_[i] == '\\')
       ++i;
-    else if (at(i + 1) == '"' && at(i + 2) == '"')
+    else if (isAt(i + 1, '"') && isAt(i + 2, '"'))
       return i;
   }
-  return kNone;
+  return size_;
 }
 
 // True when the language has digit separators and the quote at `quote`
 // separates the digits of a number: the word before it (letters, digits, "_",
 // "." and "'", but not the closing quote of a literal) begins with a digit,
-// or with "." and a digit. The word's start is remembered for the next quote,
-// so that a long number costs one scan.
+// or with "." and a digit.
 bool Sorter::isDigitSeparator(size_t quote) {
   if (!language_.hasDigitSeparators) return false;
   size_t start = quote;
-  while (start > numberFloor_ &&
+  while (start > literalEdge_.numberFloor &&
          isNumberByte(static_cast<unsigned char>(text_[start - 1]))) {
     --start;
     if (start == numberQuote_) {
@@ -751,7 +914,8 @@ bool Sorter::isDigitSeparator(size_t quote) {
   if (start == quote) return false;
   unsigned char first = text_[start];
   return isDigit(first) ||
-         (first == '.' && isDigit(static_cast<unsigned char>(at(start + 1))));
+         (first == '.' && start + 1 < size_ &&
+          isDigit(static_cast<unsigned char>(text_[start + 1])));
 }
 
 // Returns where the blanks and tabs that end `text` at `end` begin. A line

@@ -52,8 +52,8 @@ class Output {
   /// Takes `size` bytes written at the cursor into the text.
   void advance(size_t size) { cursor_ += size; }
 
- private:
-  // Most pieces are short: two overlapping moves copy them without a call.
+  /// Copies `size` bytes; most pieces are short, and two overlapping moves
+  /// copy them without a call.
   static void copy(char* to, const char* from, size_t size) {
     if (size >= 8 && size <= 16) {
       move<8>(to, from);
@@ -69,6 +69,8 @@ class Output {
       std::memcpy(to, from, size);
     }
   }
+
+ private:
   template <size_t kBytes>
   static void move(char* to, const char* from) {
     char piece[kBytes];

@@ -1,10 +1,12 @@
 #ifndef QUILLFIX_FORMAT_SCAN_H_
 #define QUILLFIX_FORMAT_SCAN_H_
 
-// Finding the next byte that needs a decision: thirty-two bytes at a time
-// with AVX2 where the processor has it (asked at run time), sixteen with
-// SSE2, which every x86-64 processor has, and one at a time in the portable
-// twins, which are built everywhere and must give the same answers.
+// Finding the next byte that needs a decision. Each scan is written once,
+// over a width type: a block of bytes with the few operations the scans need
+// (load, store, compare with a byte, |, &, ^, "at most" and a mask of one bit
+// per byte). Avx2 holds thirty-two bytes, Sse2 sixteen, Portable one; a scan
+// finishes the last bytes of a text with the next narrower width. The
+// Scanner picks the width once for a text.
 
 #include <array>
 #include <cstddef>
@@ -17,178 +19,88 @@
 #include <immintrin.h>
 #endif
 
-/// Returns the position of the first byte of text[from, size) that is one
-/// of `kStops`, or `size`.
-template <char... kStops>
-[[gnu::noinline]] size_t findAnyPortable(const char* text, size_t from,
-                                         size_t size) {
-  for (; from < size; ++from)
-    if (((text[from] == kStops) || ...)) return from;
-  return size;
-}
-
-/// Returns the position of the first byte of text[from, size) that is none
-/// of `kKept`, or `size`.
-template <char... kKept>
-[[gnu::noinline]] size_t skipAllPortable(const char* text, size_t from,
-                                         size_t size) {
-  for (; from < size; ++from)
-    if (!((text[from] == kKept) || ...)) return from;
-  return size;
-}
-
-/// True when `c`, after `before`, ends a stretch (see stretchEndPortable).
-inline bool isStretchStop(char c, char before) {
-  switch (c) {
-    case '"':
-    case '#':
-    case '\'':
-    case '(':
-    case ')':
-    case '/':
-    case ';':
-    case '\\':
-    case ']':
-    case '{':
-    case '|':
-    case '}':
-      return true;
-    default:
-      return static_cast<unsigned char>(c) <= ' ' &&
-             static_cast<unsigned char>(before) <= ' ';
-  }
-}
-
-/// Returns where the stretch that begins at `from` ends: the first byte of
-/// text[from, size) that the layout may treat otherwise than copy it, when
-/// the character before `from` was copied as it stands. Those are the bytes
-/// with a rule of their own in either language, and a byte of 32 or less
-/// after a byte of 32 or less (such as a second blank): a single blank, tab
-/// or line feed after a copied character is itself copied, a tab as a
-/// blank. The stretch also ends at ] and |, which cost the vector scans
-/// nothing to find with the backslash and }; a stretch that ends early at
-/// an ordinary character is simply followed by the next. `from` is at
-/// least 1.
-[[gnu::noinline]] inline size_t stretchEndPortable(const char* text,
-                                                   size_t from, size_t size) {
-  for (; from < size; ++from)
-    if (isStretchStop(text[from], text[from - 1])) return from;
-  return size;
-}
-
-/// Copies the character at `from` and the stretch after it to `out`, a tab
-/// as a blank, and returns where the stretch ends. `out` has room for the
-/// rest of the text; what the vector twins write past the stretch's end is
-/// written over later.
-[[gnu::noinline]] inline size_t copyStretchPortable(const char* text,
-                                                    size_t from, size_t size,
-                                                    char* out) {
-  size_t end = stretchEndPortable(text, from + 1, size);
-  for (size_t k = from; k < end; ++k) *out++ = text[k] == '\t' ? ' ' : text[k];
-  return end;
-}
-
-#if defined(__SSE2__)
-
 namespace scan {
-
-inline __m128i load16(const char* at) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-}
-
-inline __m128i equal16(__m128i bytes, char c) {
-  return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c));
-}
-
-inline __m128i with16(__m128i bytes, char bits) {
-  return _mm_or_si128(bytes, _mm_set1_epi8(bits));
-}
-
-// Bytes of 32 or less: blanks, tabs, line feeds and other control bytes.
-inline __m128i low16(__m128i bytes) {
-  return _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
-}
-
-// A tab and a blank differ in the bits of 0x29.
-inline __m128i tabsAsBlanks16(__m128i bytes) {
-  return _mm_xor_si128(
-      bytes, _mm_and_si128(equal16(bytes, '\t'), _mm_set1_epi8(0x29)));
-}
 
 inline size_t firstSet(unsigned mask) {
   return static_cast<size_t>(__builtin_ctz(mask));
 }
 
-// The stops of a stretch among the sixteen bytes at `at`, one bit each.
-// Stop characters that differ in one bit are found together: "# and () by
-// their value with bit 0 set, ' and / with bit 3, ; and { with bit 6, and
-// the backslash, ], | and } with bits 0 and 5.
-inline unsigned stretchStops16(const char* at) {
-  __m128i bytes = load16(at);
-  __m128i pairs = with16(bytes, 0x01);
-  __m128i stop = _mm_or_si128(equal16(pairs, '#'), equal16(pairs, ')'));
-  stop = _mm_or_si128(stop, equal16(with16(bytes, 0x08), '/'));
-  stop = _mm_or_si128(stop, equal16(with16(bytes, 0x40), '{'));
-  stop = _mm_or_si128(stop, equal16(with16(bytes, 0x21), '}'));
-  stop = _mm_or_si128(stop, _mm_and_si128(low16(bytes), low16(load16(at - 1))));
-  return static_cast<unsigned>(_mm_movemask_epi8(stop));
-}
-
 }  // namespace scan
 
-template <char... kStops>
-size_t findAny16(const char* text, size_t from, size_t size) {
-  for (; from + 16 <= size; from += 16) {
-    __m128i bytes = scan::load16(text + from);
-    __m128i hit = _mm_setzero_si128();
-    ((hit = _mm_or_si128(hit, scan::equal16(bytes, kStops))), ...);
-    if (unsigned mask = _mm_movemask_epi8(hit))
-      return from + scan::firstSet(mask);
-  }
-  return findAnyPortable<kStops...>(text, from, size);
-}
+/// One byte at a time: the width every build has, and the one the others
+/// must agree with.
+struct Portable {
+  static constexpr size_t kSize = 1;
+  static constexpr unsigned kAllBits = 1;
+  unsigned char byte;
 
-template <char... kKept>
-size_t skipAll16(const char* text, size_t from, size_t size) {
-  for (; from + 16 <= size; from += 16) {
-    __m128i bytes = scan::load16(text + from);
-    __m128i kept = _mm_setzero_si128();
-    ((kept = _mm_or_si128(kept, scan::equal16(bytes, kKept))), ...);
-    if (unsigned mask = _mm_movemask_epi8(kept) ^ 0xFFFFu)
-      return from + scan::firstSet(mask);
+  static Portable load(const char* at) {
+    return {static_cast<unsigned char>(*at)};
   }
-  return skipAllPortable<kKept...>(text, from, size);
-}
-
-inline size_t stretchEnd(const char* text, size_t from, size_t size) {
-  for (; from + 16 <= size; from += 16)
-    if (unsigned mask = scan::stretchStops16(text + from))
-      return from + scan::firstSet(mask);
-  return stretchEndPortable(text, from, size);
-}
-
-// As copyStretchPortable, sixteen bytes at a time; `from` is at least 1.
-// Each block is stored whole as it is scanned; what lies past the stretch's
-// end is written over later.
-inline size_t copyStretch16(const char* text, size_t from, size_t size,
-                            char* out) {
-  unsigned copied = 1;  // the character at `from` is copied, whatever it is
-  for (; from + 16 <= size; from += 16, out += 16) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                     scan::tabsAsBlanks16(scan::load16(text + from)));
-    if (unsigned mask = scan::stretchStops16(text + from) & ~copied)
-      return from + scan::firstSet(mask);
-    copied = 0;
+  static Portable all(char c) { return {static_cast<unsigned char>(c)}; }
+  void store(char* at) const { *at = static_cast<char>(byte); }
+  Portable operator==(Portable other) const {
+    return {static_cast<unsigned char>(byte == other.byte ? 0xFF : 0)};
   }
-  if (copied) return copyStretchPortable(text, from, size, out);
-  return copyStretchPortable(text, from - 1, size, out - 1);
-}
+  Portable operator|(Portable other) const {
+    return {static_cast<unsigned char>(byte | other.byte)};
+  }
+  Portable operator&(Portable other) const {
+    return {static_cast<unsigned char>(byte & other.byte)};
+  }
+  Portable operator^(Portable other) const {
+    return {static_cast<unsigned char>(byte ^ other.byte)};
+  }
+  /// All bits set where the byte, unsigned, is `c` or less.
+  Portable atMost(char c) const {
+    return {static_cast<unsigned char>(
+        byte <= static_cast<unsigned char>(c) ? 0xFF : 0)};
+  }
+  unsigned mask() const { return byte >> 7; }
+};
+
+#if defined(__SSE2__)
+
+/// Sixteen bytes: every x86-64 processor has SSE2.
+struct Sse2 {
+  using Narrower = Portable;
+  static constexpr size_t kSize = 16;
+  static constexpr unsigned kAllBits = 0xFFFF;
+  __m128i bytes;
+
+  static Sse2 load(const char* at) {
+    return {_mm_loadu_si128(reinterpret_cast<const __m128i*>(at))};
+  }
+  static Sse2 all(char c) { return {_mm_set1_epi8(c)}; }
+  void store(char* at) const {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), bytes);
+  }
+  Sse2 operator==(Sse2 other) const {
+    return {_mm_cmpeq_epi8(bytes, other.bytes)};
+  }
+  Sse2 operator|(Sse2 other) const {
+    return {_mm_or_si128(bytes, other.bytes)};
+  }
+  Sse2 operator&(Sse2 other) const {
+    return {_mm_and_si128(bytes, other.bytes)};
+  }
+  Sse2 operator^(Sse2 other) const {
+    return {_mm_xor_si128(bytes, other.bytes)};
+  }
+  Sse2 atMost(char c) const {
+    return {_mm_cmpeq_epi8(_mm_min_epu8(bytes, all(c).bytes), bytes)};
+  }
+  unsigned mask() const {
+    return static_cast<unsigned>(_mm_movemask_epi8(bytes));
+  }
+};
+
+/// The widest width that needs no question to the processor.
+using Baseline = Sse2;
 
 #else
 
-inline size_t stretchEnd(const char* text, size_t from, size_t size) {
-  return stretchEndPortable(text, from, size);
-}
+using Baseline = Portable;
 
 #endif
 
@@ -203,99 +115,219 @@ namespace scan {
 // a scan usually takes.
 extern const std::array<std::array<char, 32>, 256> kRepeated32;
 
-QUILLFIX_AVX2_FUNCTION __m256i all32(char c) {
-  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(
-      kRepeated32[static_cast<unsigned char>(c)].data()));
-}
-
-QUILLFIX_AVX2_FUNCTION __m256i load32(const char* at) {
-  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-}
-
-QUILLFIX_AVX2_FUNCTION __m256i equal32(__m256i bytes, char c) {
-  return _mm256_cmpeq_epi8(bytes, all32(c));
-}
-
-QUILLFIX_AVX2_FUNCTION __m256i with32(__m256i bytes, char bits) {
-  return _mm256_or_si256(bytes, all32(bits));
-}
-
-QUILLFIX_AVX2_FUNCTION __m256i tabsAsBlanks32(__m256i bytes) {
-  return _mm256_xor_si256(bytes,
-                          _mm256_and_si256(equal32(bytes, '\t'), all32(0x29)));
-}
-
-QUILLFIX_AVX2_FUNCTION __m256i low32(__m256i bytes) {
-  return _mm256_cmpeq_epi8(_mm256_min_epu8(bytes, all32(' ')), bytes);
-}
-
-// As stretchStops16, for the thirty-two bytes at `at`.
-QUILLFIX_AVX2_FUNCTION unsigned stretchStops32(const char* at) {
-  __m256i bytes = load32(at);
-  __m256i pairs = with32(bytes, 0x01);
-  __m256i stop = _mm256_or_si256(equal32(pairs, '#'), equal32(pairs, ')'));
-  stop = _mm256_or_si256(stop, equal32(with32(bytes, 0x08), '/'));
-  stop = _mm256_or_si256(stop, equal32(with32(bytes, 0x40), '{'));
-  stop = _mm256_or_si256(stop, equal32(with32(bytes, 0x21), '}'));
-  stop = _mm256_or_si256(stop,
-                         _mm256_and_si256(low32(bytes), low32(load32(at - 1))));
-  return static_cast<unsigned>(_mm256_movemask_epi8(stop));
-}
-
 }  // namespace scan
 
-template <char... kStops>
-QUILLFIX_AVX2_FUNCTION size_t findAny32(const char* text, size_t from,
-                                        size_t size) {
-  for (; from + 32 <= size; from += 32) {
-    __m256i bytes = scan::load32(text + from);
-    __m256i hit = _mm256_setzero_si256();
-    ((hit = _mm256_or_si256(hit, scan::equal32(bytes, kStops))), ...);
-    if (unsigned mask = _mm256_movemask_epi8(hit))
-      return from + scan::firstSet(mask);
-  }
-  return findAny16<kStops...>(text, from, size);
-}
+/// Thirty-two bytes, where the processor has AVX2; only functions built for
+/// AVX2 (QUILLFIX_AVX2_FUNCTION) may use it.
+struct Avx2 {
+  using Narrower = Sse2;
+  static constexpr size_t kSize = 32;
+  static constexpr unsigned kAllBits = 0xFFFFFFFF;
+  __m256i bytes;
 
-template <char... kKept>
-QUILLFIX_AVX2_FUNCTION size_t skipAll32(const char* text, size_t from,
-                                        size_t size) {
-  for (; from + 32 <= size; from += 32) {
-    __m256i bytes = scan::load32(text + from);
-    __m256i kept = _mm256_setzero_si256();
-    ((kept = _mm256_or_si256(kept, scan::equal32(bytes, kKept))), ...);
-    if (unsigned mask = ~static_cast<unsigned>(_mm256_movemask_epi8(kept)))
-      return from + scan::firstSet(mask);
+  QUILLFIX_AVX2_FUNCTION static Avx2 load(const char* at) {
+    return {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at))};
   }
-  return skipAll16<kKept...>(text, from, size);
-}
-
-// As copyStretch16, thirty-two bytes at a time.
-QUILLFIX_AVX2_FUNCTION size_t copyStretch32(const char* text, size_t from,
-                                            size_t size, char* out) {
-  unsigned copied = 1;  // the character at `from` is copied, whatever it is
-  for (; from + 32 <= size; from += 32, out += 32) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                        scan::tabsAsBlanks32(scan::load32(text + from)));
-    if (unsigned mask = scan::stretchStops32(text + from) & ~copied)
-      return from + scan::firstSet(mask);
-    copied = 0;
+  QUILLFIX_AVX2_FUNCTION static Avx2 all(char c) {
+    return load(scan::kRepeated32[static_cast<unsigned char>(c)].data());
   }
-  if (copied) return copyStretch16(text, from, size, out);
-  return copyStretch16(text, from - 1, size, out - 1);
-}
-
-#undef QUILLFIX_AVX2_FUNCTION
+  QUILLFIX_AVX2_FUNCTION void store(char* at) const {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), bytes);
+  }
+  QUILLFIX_AVX2_FUNCTION Avx2 operator==(Avx2 other) const {
+    return {_mm256_cmpeq_epi8(bytes, other.bytes)};
+  }
+  QUILLFIX_AVX2_FUNCTION Avx2 operator|(Avx2 other) const {
+    return {_mm256_or_si256(bytes, other.bytes)};
+  }
+  QUILLFIX_AVX2_FUNCTION Avx2 operator&(Avx2 other) const {
+    return {_mm256_and_si256(bytes, other.bytes)};
+  }
+  QUILLFIX_AVX2_FUNCTION Avx2 operator^(Avx2 other) const {
+    return {_mm256_xor_si256(bytes, other.bytes)};
+  }
+  QUILLFIX_AVX2_FUNCTION Avx2 atMost(char c) const {
+    return {_mm256_cmpeq_epi8(_mm256_min_epu8(bytes, all(c).bytes), bytes)};
+  }
+  QUILLFIX_AVX2_FUNCTION unsigned mask() const {
+    return static_cast<unsigned>(_mm256_movemask_epi8(bytes));
+  }
+};
 
 #endif
 
 /// True when the processor has AVX2 and the system keeps its registers.
 bool hasAvx2();
 
+// The scans, each for any width. They are inlined into the function that
+// picks the width, so that a width built for AVX2 is used only there.
+
+/// Returns the position of the first byte of text[from, size) that is one
+/// of `kStops`, or `size`.
+template <class W, char... kStops>
+[[gnu::always_inline]] inline size_t findAnyOver(const char* text, size_t from,
+                                                 size_t size) {
+  for (; from + W::kSize <= size; from += W::kSize) {
+    W bytes = W::load(text + from);
+    if (unsigned found = ((bytes == W::all(kStops)) | ...).mask())
+      return from + scan::firstSet(found);
+  }
+  if constexpr (W::kSize == 1) {
+    return size;
+  } else {
+    return findAnyOver<typename W::Narrower, kStops...>(text, from, size);
+  }
+}
+
+/// Returns the position of the first byte of text[from, size) that is none
+/// of `kKept`, or `size`.
+template <class W, char... kKept>
+[[gnu::always_inline]] inline size_t skipAllOver(const char* text, size_t from,
+                                                 size_t size) {
+  for (; from + W::kSize <= size; from += W::kSize) {
+    W bytes = W::load(text + from);
+    if (unsigned other = ~((bytes == W::all(kKept)) | ...).mask() & W::kAllBits)
+      return from + scan::firstSet(other);
+  }
+  if constexpr (W::kSize == 1) {
+    return size;
+  } else {
+    return skipAllOver<typename W::Narrower, kKept...>(text, from, size);
+  }
+}
+
+/// The stops of a stretch among the bytes of `bytes`, one bit each, where
+/// `before` holds the bytes one position earlier: the bytes with a rule of
+/// their own in either language, and a byte of 32 or less after a byte of 32
+/// or less (such as a second blank); a single blank, tab or line feed after
+/// a copied character is itself copied, a tab as a blank. Stop characters
+/// that differ in one bit are found together: "# and () by their value with
+/// bit 0 set, ' and / with bit 3, ; and { with bit 6, and the backslash, ],
+/// | and } with bits 0 and 5; so ] and | stop a stretch too, for nothing.
+template <class W>
+[[gnu::always_inline]] inline unsigned stretchStops(W bytes, W before) {
+  W pairs = bytes | W::all(0x01);
+  W stop = (pairs == W::all('#')) | (pairs == W::all(')'));
+  stop = stop | ((bytes | W::all(0x08)) == W::all('/'));
+  stop = stop | ((bytes | W::all(0x40)) == W::all('{'));
+  stop = stop | ((bytes | W::all(0x21)) == W::all('}'));
+  stop = stop | (bytes.atMost(' ') & before.atMost(' '));
+  return stop.mask();
+}
+
+// A tab and a blank differ in the bits of 0x29.
+template <class W>
+[[gnu::always_inline]] inline W tabsAsBlanks(W bytes) {
+  return bytes ^ ((bytes == W::all('\t')) & W::all(0x29));
+}
+
+/// Walks the stretch that the character at `from` begins, copying it to
+/// `to` (a tab as a blank), and returns where it ends. The character at
+/// `from` is taken whatever it is when `takesFirst`. At each stop after it,
+/// in order, `take(stop, to)` is asked, with `to` where the stop's byte
+/// would go. It moves `to` past what it writes and returns where the walk
+/// goes on: past the stop with `to` past it when it takes the byte as it
+/// stands (the walk has copied it there); elsewhere when it wrote or
+/// dropped something itself; at the stop itself, with `to` unmoved, to end
+/// the stretch there. On return `to` is where the byte at the end would go.
+/// `to` has room for what the walk writes and for the rest of the text;
+/// what the wider widths write past the stretch's end is written over
+/// later. `from` is at least 1.
+template <class W, class Take>
+[[gnu::always_inline]] inline size_t walkStretchOver(const char* text,
+                                                     size_t from, size_t size,
+                                                     char*& to, Take&& take,
+                                                     bool takesFirst) {
+  unsigned skipped = takesFirst ? 1 : 0;  // bits of bytes not asked about
+  size_t block = from;
+  // Where a byte goes: `anchorTo` for the byte at `anchor`, and so on.
+  size_t anchor = from;
+  char* anchorTo = to;
+  while (block + W::kSize <= size) {
+    W bytes = W::load(text + block);
+    tabsAsBlanks(bytes).store(anchorTo + (block - anchor));
+    unsigned stops = stretchStops(bytes, W::load(text + block - 1)) & ~skipped;
+    skipped = 0;
+    size_t next = block + W::kSize;
+    for (; stops != 0; stops &= stops - 1) {
+      size_t stop = block + scan::firstSet(stops);
+      char* stopTo = anchorTo + (stop - anchor);
+      char* at = stopTo;
+      size_t goesOn = take(stop, at);
+      if (goesOn == stop + 1 && at == stopTo + 1) continue;
+      if (goesOn == stop) {
+        to = stopTo;
+        return stop;
+      }
+      // The walk goes on at `goesOn`, written at `at`: what is left of the
+      // block is copied again there, and its stops asked about still.
+      anchor = goesOn;
+      anchorTo = at;
+      if (goesOn >= next || goesOn + W::kSize > size) {
+        next = goesOn;
+        break;
+      }
+      tabsAsBlanks(W::load(text + goesOn)).store(at);
+      size_t kept = goesOn - block;  // the loop's step clears the bit below
+      stops = (stops & (~0u << kept)) | (1u << (kept - 1));
+    }
+    block = next;
+  }
+  char* blockTo = anchorTo + (block - anchor);
+  to = blockTo;
+  if constexpr (W::kSize == 1) {
+    return size;
+  } else {
+    if (block == size) return size;
+    return walkStretchOver<typename W::Narrower>(text, block, size, to, take,
+                                                 skipped != 0);
+  }
+}
+
+/// As walkStretchOver, from any `from`, taking the character at `from`: the
+/// first byte of the text has nothing before it, so it is taken alone.
+template <class W, class Take>
+[[gnu::always_inline]] inline size_t walkStretch(const char* text, size_t from,
+                                                 size_t size, char*& to,
+                                                 Take&& take) {
+  if (from > 0) return walkStretchOver<W>(text, from, size, to, take, true);
+  *to++ = text[0] == '\t' ? ' ' : text[0];
+  if (size == 1) return 1;
+  return walkStretchOver<W>(text, 1, size, to, take, false);
+}
+
+/// True when the byte at `i` stops a stretch (see stretchStops); `i` is at
+/// least 1.
+inline bool isStretchStop(const char* text, size_t i) {
+  return stretchStops(Portable::load(text + i), Portable::load(text + i - 1));
+}
+
+#if defined(QUILLFIX_AVX2)
+
+template <char... kStops>
+QUILLFIX_AVX2_FUNCTION size_t findAnyAvx2(const char* text, size_t from,
+                                          size_t size) {
+  return findAnyOver<Avx2, kStops...>(text, from, size);
+}
+
+template <char... kKept>
+QUILLFIX_AVX2_FUNCTION size_t skipAllAvx2(const char* text, size_t from,
+                                          size_t size) {
+  return skipAllOver<Avx2, kKept...>(text, from, size);
+}
+
+template <class Take>
+QUILLFIX_AVX2_FUNCTION size_t copyStretchAvx2(const char* text, size_t from,
+                                              size_t size, char*& to,
+                                              Take&& take) {
+  return walkStretch<Avx2>(text, from, size, to, take);
+}
+
+#endif
+
 // The scans the engine uses: AVX2 when it was asked for and the processor
-// has it, else SSE2 where the build has it, else the portable twins. Asking
-// the processor costs little, but instructions that a virtual machine traps
-// on, so only a large text asks.
+// has it, else the baseline width. Asking the processor costs little, but
+// instructions that a virtual machine traps on, so only a large text asks.
 class Scanner {
  public:
   explicit Scanner(bool wide) : avx2_(wide && hasAvx2()) {}
@@ -303,44 +335,34 @@ class Scanner {
   template <char... kStops>
   size_t findAny(const char* text, size_t from, size_t size) const {
 #if defined(QUILLFIX_AVX2)
-    if (avx2_) return findAny32<kStops...>(text, from, size);
+    if (avx2_) return findAnyAvx2<kStops...>(text, from, size);
 #endif
-#if defined(__SSE2__)
-    return findAny16<kStops...>(text, from, size);
-#else
-    return findAnyPortable<kStops...>(text, from, size);
-#endif
+    return findAnyOver<Baseline, kStops...>(text, from, size);
   }
 
   template <char... kKept>
   size_t skipAll(const char* text, size_t from, size_t size) const {
 #if defined(QUILLFIX_AVX2)
-    if (avx2_) return skipAll32<kKept...>(text, from, size);
+    if (avx2_) return skipAllAvx2<kKept...>(text, from, size);
 #endif
-#if defined(__SSE2__)
-    return skipAll16<kKept...>(text, from, size);
-#else
-    return skipAllPortable<kKept...>(text, from, size);
-#endif
+    return skipAllOver<Baseline, kKept...>(text, from, size);
   }
 
-  /// Copies the character at `from` and the stretch after it, as
-  /// copyStretchPortable does.
-  size_t copyStretch(const char* text, size_t from, size_t size,
-                     char* out) const {
-    if (from == 0) return copyStretchPortable(text, from, size, out);
+  /// Copies the character at `from` and the stretch after it to `to`, as
+  /// walkStretch does, and returns where the stretch ends.
+  template <class Take>
+  size_t copyStretch(const char* text, size_t from, size_t size, char*& to,
+                     Take&& take) const {
 #if defined(QUILLFIX_AVX2)
-    if (avx2_) return copyStretch32(text, from, size, out);
+    if (avx2_) return copyStretchAvx2(text, from, size, to, take);
 #endif
-#if defined(__SSE2__)
-    return copyStretch16(text, from, size, out);
-#else
-    return copyStretchPortable(text, from, size, out);
-#endif
+    return walkStretch<Baseline>(text, from, size, to, take);
   }
 
  private:
   bool avx2_;
 };
+
+#undef QUILLFIX_AVX2_FUNCTION
 
 #endif  // QUILLFIX_FORMAT_SCAN_H_

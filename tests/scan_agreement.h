@@ -1,51 +1,160 @@
 #ifndef QUILLFIX_TESTS_SCAN_AGREEMENT_H_
 #define QUILLFIX_TESTS_SCAN_AGREEMENT_H_
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "format/scan.h"
 
-/// True when every width of each scan, from `from` in `text`, gives what its
-/// portable twin gives, and every way to copy a stretch copies the same
-/// bytes. `from` is at least 1 and less than the text's size.
-inline bool scansAgree(const std::string& text, size_t from) {
-  // Asking the processor traps in a virtual machine: once is enough.
+/// A stretch's steps as a test takes them, recording each stop it is asked
+/// about: "(" and "]" are taken as they stand, a ")" too while one is open,
+/// a run of blanks, tabs and line feeds is dropped, a ";" is written as
+/// "<;>", and every other stop ends the stretch.
+class RecordingSteps {
+ public:
+  explicit RecordingSteps(const std::string& text) : text_(text) {}
+
+  size_t operator()(size_t stop, char*& to) {
+    asked_.push_back(stop);
+    switch (text_[stop]) {
+      case '(':
+      case ']':
+        open_ += text_[stop] == '(';
+        ++to;
+        return stop + 1;
+      case ')':
+        if (open_ == 0) return stop;
+        --open_;
+        ++to;
+        return stop + 1;
+      case ';':
+        to = std::copy_n("<;>", 3, to);
+        return stop + 1;
+      case ' ':
+      case '\t':
+      case '\n':
+        return text_.find_first_not_of(" \t\n", stop) == std::string::npos
+                   ? text_.size()
+                   : text_.find_first_not_of(" \t\n", stop);
+      default:
+        return stop;
+    }
+  }
+  const std::vector<size_t>& asked() const { return asked_; }
+
+ private:
+  const std::string& text_;
+  std::vector<size_t> asked_;
+  int open_ = 0;
+};
+
+/// What one walk of a stretch gave: where it ended, what it wrote and which
+/// stops it asked about.
+struct Walk {
+  size_t end;
+  std::string written;
+  std::vector<size_t> asked;
+  bool operator==(const Walk&) const = default;
+};
+
+/// Walks the stretch at `from` with `walk(text, from, size, to, steps)`.
+template <class WalkFunction>
+Walk walkWith(const std::string& text, size_t from, WalkFunction walk) {
+  std::string out(4 * (text.size() - from) + 64, '\0');
+  char* to = &out[0];
+  RecordingSteps steps(text);
+  size_t end = walk(text.data(), from, text.size(), to, steps);
+  out.resize(to - out.data());
+  return {end, out, steps.asked()};
+}
+
+// Asking the processor traps in a virtual machine: once is enough.
+inline bool testsAvx2() {
   static const bool kAvx2 = hasAvx2();
+  return kAvx2;
+}
+
+inline const Scanner& scanner(bool wide) {
   static const Scanner kScanners[] = {Scanner(false), Scanner(true)};
+  return kScanners[wide];
+}
+
+/// True when every width finds the first of `kStops` where the portable
+/// width does, and so does the Scanner, narrow or wide.
+template <char... kStops>
+bool findsAgree(const std::string& text, size_t from) {
   const char* data = text.data();
   const size_t size = text.size();
-  const size_t found = findAnyPortable<'\n', '"', '\'', '/'>(data, from, size);
-  const size_t skipped = skipAllPortable<' ', '\t', '\n'>(data, from, size);
-  std::string portable(size - from, '\0');
-  const size_t end = copyStretchPortable(data, from, size, &portable[0]);
-  portable.resize(end - from);
-  std::string copy(size - from, '\0');
-  auto sameCopy = [&](size_t copyEnd) {
-    return copyEnd == end && copy.compare(0, end - from, portable) == 0;
-  };
-  bool agree =
-      end == stretchEndPortable(data, from + 1, size) &&
-      stretchEndPortable(data, from, size) == stretchEnd(data, from, size);
-  for (const Scanner& scanner : kScanners) {
-    agree = agree &&
-            found == scanner.findAny<'\n', '"', '\'', '/'>(data, from, size) &&
-            skipped == scanner.skipAll<' ', '\t', '\n'>(data, from, size) &&
-            sameCopy(scanner.copyStretch(data, from, size, &copy[0]));
-  }
-#if defined(__SSE2__)
-  agree = agree &&
-          found == (findAny16<'\n', '"', '\'', '/'>(data, from, size)) &&
-          skipped == (skipAll16<' ', '\t', '\n'>(data, from, size)) &&
-          sameCopy(copyStretch16(data, from, size, &copy[0]));
-#endif
+  const size_t found = findAnyOver<Portable, kStops...>(data, from, size);
+  bool agree = found == findAnyOver<Baseline, kStops...>(data, from, size) &&
+               found == scanner(false).findAny<kStops...>(data, from, size) &&
+               found == scanner(true).findAny<kStops...>(data, from, size);
 #if defined(QUILLFIX_AVX2)
-  if (kAvx2)
-    agree = agree &&
-            found == (findAny32<'\n', '"', '\'', '/'>(data, from, size)) &&
-            skipped == (skipAll32<' ', '\t', '\n'>(data, from, size)) &&
-            sameCopy(copyStretch32(data, from, size, &copy[0]));
+  if (testsAvx2())
+    agree = agree && found == findAnyAvx2<kStops...>(data, from, size);
 #endif
   return agree;
+}
+
+/// As findsAgree, for the first byte that is none of `kKept`.
+template <char... kKept>
+bool skipsAgree(const std::string& text, size_t from) {
+  const char* data = text.data();
+  const size_t size = text.size();
+  const size_t end = skipAllOver<Portable, kKept...>(data, from, size);
+  bool agree = end == skipAllOver<Baseline, kKept...>(data, from, size) &&
+               end == scanner(false).skipAll<kKept...>(data, from, size) &&
+               end == scanner(true).skipAll<kKept...>(data, from, size);
+#if defined(QUILLFIX_AVX2)
+  if (testsAvx2())
+    agree = agree && end == skipAllAvx2<kKept...>(data, from, size);
+#endif
+  return agree;
+}
+
+/// True when every width walks the stretch at `from` as the portable width
+/// does, and so does the Scanner, narrow or wide.
+inline bool walksAgree(const std::string& text, size_t from) {
+  auto portable = [](const char* t, size_t f, size_t s, char*& to,
+                     RecordingSteps& steps) {
+    return walkStretch<Portable>(t, f, s, to, steps);
+  };
+  auto baseline = [](const char* t, size_t f, size_t s, char*& to,
+                     RecordingSteps& steps) {
+    return walkStretch<Baseline>(t, f, s, to, steps);
+  };
+  auto scanned = [](bool wide) {
+    return [wide](const char* t, size_t f, size_t s, char*& to,
+                  RecordingSteps& steps) {
+      return scanner(wide).copyStretch(t, f, s, to, steps);
+    };
+  };
+  const Walk walk = walkWith(text, from, portable);
+  bool agree = walk == walkWith(text, from, baseline) &&
+               walk == walkWith(text, from, scanned(false)) &&
+               walk == walkWith(text, from, scanned(true));
+#if defined(QUILLFIX_AVX2)
+  auto wide = [](const char* t, size_t f, size_t s, char*& to,
+                 RecordingSteps& steps) {
+    return copyStretchAvx2(t, f, s, to, steps);
+  };
+  if (testsAvx2()) agree = agree && walk == walkWith(text, from, wide);
+#endif
+  return agree;
+}
+
+/// True when every width of each scan the engine uses, from `from` in
+/// `text`, gives what the portable width gives. `from` is less than the
+/// text's size.
+inline bool scansAgree(const std::string& text, size_t from) {
+  return findsAgree<'\\', '"', '\n'>(text, from) &&
+         findsAgree<'\\', '\'', '\n'>(text, from) &&
+         findsAgree<'\\', '"'>(text, from) && findsAgree<'/'>(text, from) &&
+         findsAgree<'\n', '"', '\'', '/'>(text, from) &&
+         skipsAgree<' ', '\t', '\n'>(text, from) &&
+         skipsAgree<';'>(text, from) && skipsAgree<')'>(text, from) &&
+         skipsAgree<'('>(text, from) && walksAgree(text, from);
 }
 
 #endif  // QUILLFIX_TESTS_SCAN_AGREEMENT_H_
