@@ -223,4 +223,20 @@ for editor in "${editors[@]}"; do
     "$case_dir/before" "$case_dir/binary.c"
 done
 
+# Debian's vim-addon-manager enables the plugin and its help from the
+# registry entry the package installs.
+if command -v vim-addon-manager >/dev/null; then
+  target="$scratch/vim-addons"
+  vim-addon-manager -z -r "$plugin_dir/registry" -s "$plugin_dir" -t "$target" \
+    install quillfix >"$scratch/vim-addons.log" 2>&1
+  check_text "vim-addon-manager: links the plugin and its help" \
+    "$plugin_dir/plugin/quillfix.vim $plugin_dir/doc/quillfix.txt" \
+    "$(readlink "$target/plugin/quillfix.vim") $(readlink "$target/doc/quillfix.txt")"
+  check_text "vim-addon-manager: makes the help's tags" \
+    $':Quillfix\tquillfix.txt\t/*:Quillfix*' \
+    "$(grep -F ':Quillfix' "$target/doc/tags" 2>&1)"
+else
+  fail "vim-addon-manager: not installed"
+fi
+
 finish
