@@ -39,9 +39,10 @@ new_case() {
   mkdir -p "$case_dir"
 }
 
-# An Emacs form that writes the text of the form FORM to the file NAME.
+# record NAME FORM: an Emacs form that evaluates FORM and writes its value,
+# as `format' shows it, to the file NAME.
 record() {
-  echo "(with-temp-file \"$1\" (insert (format \"%s\" $2)))"
+  echo "(let ((value $2)) (with-temp-file \"$1\" (insert (format \"%s\" value))))"
 }
 
 # sorts_file NAME SOURCE: quillfix-buffer on a buffer visiting NAME, a copy of
@@ -65,9 +66,9 @@ sorts_file() {
 # *quillfix* holds $expected_message, or when that is empty, what quillfix
 # itself says of standard input named as the buffer's file.
 keeps_failing_buffer() {
-  local description=$1 name=$2
+  local description=$1 name=$2 source=$3
   new_case "keeps-$name-$(echo "$description" | tr -c 'a-z' -)"
-  cp "$3" "$case_dir/$name"
+  cp "$source" "$case_dir/$name"
   shift 3
   local message=$expected_message
   if [[ -z $message ]]; then
@@ -79,9 +80,9 @@ keeps_failing_buffer() {
     '(write-region nil nil "kept")' \
     "$(record messages '(with-current-buffer "*quillfix*" (buffer-string))')"
   check_same "emacs: $description: the buffer keeps its text" \
-    "$3" "$case_dir/kept"
+    "$source" "$case_dir/kept"
   check_same "emacs: $description: the file is not touched" \
-    "$3" "$case_dir/$name"
+    "$source" "$case_dir/$name"
   check_text "emacs: $description: quillfix-buffer says it failed" \
     nil "$(cat "$case_dir/result" 2>&1)"
   check_text "emacs: $description: the buffer is not modified" \
@@ -151,7 +152,8 @@ check_same "emacs: one undo brings the old text back" \
   "$sources/c" "$case_dir/undone"
 
 for hook in java-mode-hook ''; do
-  new_case "on-save-${hook:-none}"
+  where=${hook:-nowhere}
+  new_case "on-save-$where"
   cp "$sources/java" "$case_dir/Greeter.java"
   if [[ -n $hook ]]; then
     quillfix --stdin-filename Greeter.java - <"$sources/java" >"$case_dir/expected"
@@ -162,7 +164,7 @@ for hook in java-mode-hook ''; do
   [[ -n $hook ]] && setup=("(add-hook '$hook #'quillfix-on-save-mode)")
   run_emacs "$case_dir" "${setup[@]}" \
     '(find-file "Greeter.java")' '(set-buffer-modified-p t)' '(save-buffer)'
-  check_same "emacs: on save, with the mode ${hook:+in $hook}${hook:-nowhere}" \
+  check_same "emacs: on save, with the mode in $where" \
     "$case_dir/expected" "$case_dir/Greeter.java"
 done
 

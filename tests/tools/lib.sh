@@ -59,11 +59,16 @@ fail() {
   done
 }
 
-# Shows how two files differ, as escaped bytes, for a failure's details.
+# A file's bytes on one line, escaped as `sed -n l` shows them ($ for a
+# line feed), cut short.
+visible() {
+  sed -n 'l 0' "$1" 2>&1 | tr '\n' ' ' | cut -c1-300
+}
+
+# Shows how two files differ, for a failure's details.
 show_difference() {
-  local expected=$1 actual=$2
-  echo "expected: $(od -An -c "$expected" 2>&1 | tr -s ' \n' ' ' | cut -c1-300)"
-  echo "actual:   $(od -An -c "$actual" 2>&1 | tr -s ' \n' ' ' | cut -c1-300)"
+  echo "expected: $(visible "$1")"
+  echo "actual:   $(visible "$2")"
 }
 
 # check_same DESCRIPTION EXPECTED_FILE ACTUAL_FILE: byte for byte.
@@ -90,7 +95,7 @@ check_text() {
 # test that compares a result with one of them means something.
 check_differ() {
   if cmp -s "$2" "$3"; then
-    fail "$1" "both hold: $(od -An -c "$2" | tr -s ' \n' ' ' | cut -c1-200)"
+    fail "$1" "both hold: $(visible "$2")"
   else
     pass "$1"
   fi
