@@ -21,8 +21,7 @@ printf 'int a;int b;\n' >"$sources/text"
 printf 'int a;\001\000int b;\n' >"$sources/nul"
 
 # run_editor EDITOR CASE_DIR [FILE]: runs CASE_DIR/commands.vim in the editor,
-# headless, in CASE_DIR, on FILE (or on an unnamed buffer); the script ends by
-# writing the messages it shows to CASE_DIR/messages.
+# headless, in CASE_DIR, on FILE (or on an unnamed buffer).
 run_editor() {
   local editor=$1 dir=$2
   shift 2
@@ -40,7 +39,8 @@ new_case() {
   mkdir -p "$case_dir"
 }
 
-# The commands that end every case: record the messages shown, quit.
+# The commands that end every case: keep the messages shown (to read when a
+# case fails), quit.
 finish_commands() {
   cat <<'EOF'
 call writefile(split(execute('messages'), "\n"), 'messages')
@@ -98,6 +98,7 @@ keeps_failing_buffer() {
     printf '%s\n' "$@"
     echo 'messages clear'
     echo 'Quillfix'
+    echo "call writefile(split(execute('messages'), \"\\n\"), 'errors')"
     echo "call writefile([string(&modified)], 'modified')"
     echo 'write! kept'
     finish_commands
@@ -110,7 +111,7 @@ keeps_failing_buffer() {
   check_text "$editor: $description: the buffer is not modified" \
     0 "$(cat "$case_dir/modified" 2>&1)"
   check_text "$editor: $description: the error is shown" \
-    "$expected_message" "$(cat "$case_dir/messages" 2>&1)"
+    "$expected_message" "$(cat "$case_dir/errors" 2>&1)"
 }
 
 # The error quillfix itself gives for standard input named NAME holding the
