@@ -20,7 +20,7 @@ if [[ ! -x $quillfix ]]; then
 fi
 
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+trap '[[ -n ${KEEP_SCRATCH-} ]] || rm -rf "$scratch"' EXIT
 chmod 755 "$scratch"
 
 # The program under test is the first quillfix on PATH, so that the

@@ -52,8 +52,9 @@ function! s:Sort() abort
   let command = [program] + get(g:, 'quillfix_options', []) + arguments + ['-']
   let errors = tempname()
   " The group keeps quillfix's standard error apart from its output, which
-  " system() would otherwise mix in.
-  let shell_command = '( ' . join(map(command, 'shellescape(v:val)'))
+  " system() would otherwise mix in. The leading blank keeps the group apart
+  " from the parenthesis Vim itself puts around the command.
+  let shell_command = ' ( ' . join(map(command, 'shellescape(v:val)'))
         \ . ' 2>' . shellescape(errors) . ' )'
   " A buffer is written with a line feed after its last line.
   let input = getline(1, '$') + (&endofline || &fixendofline ? [''] : [])
