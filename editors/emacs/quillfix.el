@@ -103,12 +103,10 @@ be started."
          (coding-system-for-read coding)
          (coding-system-for-write coding))
     (condition-case failure
-        ;; Writing the region to the process moves point.
-        (save-excursion
-          (save-restriction
-            (widen)
-            (apply #'call-process-region (point-min) (point-max)
-                   quillfix-program nil (list output errors) nil arguments)))
+        (save-restriction
+          (widen)
+          (apply #'call-process-region (point-min) (point-max)
+                 quillfix-program nil (list output errors) nil arguments))
       (file-error (error-message-string failure)))))
 
 (defun quillfix--failure-text (status errors)

@@ -173,6 +173,18 @@ for hook in java-mode-hook ''; do
     "$case_dir/expected" "$case_dir/Greeter.java"
 done
 
+new_case on-save-other-buffer
+cp "$sources/java" "$case_dir/Greeter.java"
+cp "$sources/c" "$case_dir/prog.c"
+quillfix --stdin-filename Greeter.java - <"$sources/java" >"$case_dir/expected"
+run_emacs "$case_dir" "(add-hook 'java-mode-hook #'quillfix-on-save-mode)" \
+  '(find-file "Greeter.java")' '(set-buffer-modified-p t)' '(save-buffer)' \
+  '(find-file "prog.c")' '(set-buffer-modified-p t)' '(save-buffer)'
+check_same "emacs: on save, the buffer where the mode is on is sorted" \
+  "$case_dir/expected" "$case_dir/Greeter.java"
+check_same "emacs: on save, a buffer where the mode is off is not" \
+  "$sources/c" "$case_dir/prog.c"
+
 new_case on-save-failing
 cp "$sources/nul" "$case_dir/binary.c"
 run_emacs "$case_dir" "(add-hook 'c-mode-hook #'quillfix-on-save-mode)" \
