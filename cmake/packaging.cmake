@@ -50,6 +50,15 @@ if(WIN32)
   install(TARGETS quillfix RUNTIME DESTINATION .)
   install(FILES "${windows}/LICENSE.txt" "${windows}/README.txt" DESTINATION .)
   install(DIRECTORY "${windows}/examples" DESTINATION .)
+  # The editor packages and the git hook, in the folders of the tree.
+  install(FILES "${PROJECT_SOURCE_DIR}/editors/vim/plugin/quillfix.vim"
+          DESTINATION editors/vim/plugin)
+  install(FILES "${PROJECT_SOURCE_DIR}/editors/vim/doc/quillfix.txt"
+          DESTINATION editors/vim/doc)
+  install(FILES "${PROJECT_SOURCE_DIR}/editors/emacs/quillfix.el"
+          DESTINATION editors/emacs)
+  install(PROGRAMS "${PROJECT_SOURCE_DIR}/contrib/git-pre-commit"
+          DESTINATION contrib)
 
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME "quillfix-${PROJECT_VERSION}-win64")
@@ -86,6 +95,26 @@ else()
   # install leaves its component out, the package takes it in.
   install(FILES "${debianChangelog}" DESTINATION "${docs}"
           COMPONENT debian EXCLUDE_FROM_ALL)
+
+  # The tools people use, where each looks: bash-completion by the command's
+  # name; Vim's add-ons with their registry entry (vim-addon-manager enables
+  # them); Neovim's site folder, read at every start; Emacs's site-lisp, whose
+  # subfolders Debian puts on the load path; the git hook, to be copied.
+  set(data "${CMAKE_INSTALL_DATADIR}")
+  install(FILES "${PROJECT_SOURCE_DIR}/completion/quillfix.bash"
+          DESTINATION "${data}/bash-completion/completions" RENAME quillfix)
+  install(FILES "${PROJECT_SOURCE_DIR}/editors/vim/plugin/quillfix.vim"
+          DESTINATION "${data}/vim/addons/plugin")
+  install(FILES "${PROJECT_SOURCE_DIR}/editors/vim/doc/quillfix.txt"
+          DESTINATION "${data}/vim/addons/doc")
+  install(FILES "${PROJECT_SOURCE_DIR}/editors/vim/registry/quillfix.yaml"
+          DESTINATION "${data}/vim/registry")
+  install(FILES "${PROJECT_SOURCE_DIR}/editors/vim/plugin/quillfix.vim"
+          DESTINATION "${data}/nvim/site/plugin")
+  install(FILES "${PROJECT_SOURCE_DIR}/editors/emacs/quillfix.el"
+          DESTINATION "${data}/emacs/site-lisp/quillfix")
+  install(PROGRAMS "${PROJECT_SOURCE_DIR}/contrib/git-pre-commit"
+          DESTINATION "${data}/quillfix")
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEB_COMPONENT_INSTALL ON)

@@ -1,0 +1,99 @@
+" quillfix.vim: sort C, C++ and Java buffers with quillfix, in Vim and Neovim.
+" :Quillfix sorts the current buffer; `let g:quillfix_on_save = 1` sorts C,
+" C++ and Java buffers when they are written. See :help quillfix.
+
+if exists('g:loaded_quillfix') || &compatible
+  finish
+endif
+let g:loaded_quillfix = 1
+
+let s:languages = {'c': 'c', 'cpp': 'cpp', 'java': 'java'}
+let s:extensions = ['c', 'h', 'cc', 'cpp', 'cxx', 'c++', 'hh', 'hpp', 'hxx',
+      \ 'h++', 'ipp', 'tpp', 'inl', 'java']
+
+" The arguments that tell quillfix what the buffer holds: its name, so the
+" language follows the extension, and the language of &filetype where the
+" name has no extension quillfix knows.
+function! s:LanguageArguments() abort
+  let name = expand('%')
+  let arguments = empty(name) ? [] : ['--stdin-filename', name]
+  let known = index(s:extensions, tolower(fnamemodify(name, ':e'))) >= 0
+  if !known && has_key(s:languages, &filetype)
+    let arguments += ['--lang', s:languages[&filetype]]
+  endif
+  return arguments
+endfunction
+
+" Shows quillfix's messages (or `fallback` when it printed none) as an error.
+function! s:ShowError(messages, fallback) abort
+  let lines = filter(copy(a:messages), '!empty(v:val)')
+  echohl ErrorMsg
+  for line in empty(lines) ? [a:fallback] : lines
+    echomsg line
+  endfor
+  echohl None
+endfunction
+
+" Sorts the current buffer through quillfix. The buffer is replaced only when
+" quillfix ends with status 0; otherwise it stays as it was and quillfix's
+" messages are shown.
+function! s:Sort() abort
+  if !&modifiable
+    call s:ShowError([], 'quillfix: the buffer cannot be changed')
+    return
+  endif
+  let arguments = s:LanguageArguments()
+  if index(arguments, '--stdin-filename') < 0 && index(arguments, '--lang') < 0
+    call s:ShowError([], 'quillfix: the buffer has no name and no '
+          \ . 'filetype c, cpp or java')
+    return
+  endif
+  let program = get(g:, 'quillfix_program', 'quillfix')
+  let command = [program] + get(g:, 'quillfix_options', []) + arguments + ['-']
+  let errors = tempname()
+  " The group keeps quillfix's standard error apart from its output, which
+  " system() would otherwise mix in. The leading blank keeps the group apart
+  " from the parenthesis Vim itself puts around the command.
+  let shell_command = ' ( ' . join(map(command, 'shellescape(v:val)'))
+        \ . ' 2>' . shellescape(errors) . ' )'
+  " A buffer is written with a line feed after its last line.
+  let input = getline(1, '$') + (&endofline || &fixendofline ? [''] : [])
+  let output = system(shell_command, input)
+  let status = v:shell_error
+  let messages = filereadable(errors) ? readfile(errors) : []
+  call delete(errors)
+  if status != 0
+    call s:ShowError(messages, printf('quillfix: %s ended with status %d',
+          \ program, status))
+    return
+  endif
+  let lines = split(output, "\n", 1)
+  " The final line feed of the sorted code is the buffer's own.
+  if len(lines) > 1 && lines[-1] ==# ''
+    call remove(lines, -1)
+  endif
+  if lines ==# getline(1, '$')
+    return
+  endif
+  let view = winsaveview()
+  call setline(1, lines)
+  if line('$') > len(lines)
+    silent execute (len(lines) + 1) . ',$delete _'
+  endif
+  call winrestview(view)
+endfunction
+
+" Sorts the buffer being written, when g:quillfix_on_save is set and the
+" buffer holds C, C++ or Java.
+function! s:SortOnSave() abort
+  if get(g:, 'quillfix_on_save', 0) && has_key(s:languages, &filetype)
+    call s:Sort()
+  endif
+endfunction
+
+command! -bar Quillfix call s:Sort()
+
+augroup quillfix
+  autocmd!
+  autocmd BufWritePre * call s:SortOnSave()
+augroup END

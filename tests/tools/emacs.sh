@@ -1,0 +1,209 @@
+#!/bin/bash
+# The Emacs package in emacs --batch: quillfix-buffer sorts a buffer as
+# quillfix sorts its file and keeps point and markers with their text, leaves
+# a buffer whose sort fails exactly as it was and shows why in *quillfix*, is
+# undone in one step; quillfix-on-save-mode sorts on save only where it is on;
+# the file byte-compiles without a warning and checkdoc finds nothing.
+# Usage: tests/tools/emacs.sh [QUILLFIX]
+source "$(dirname "$0")/lib.sh"
+
+package="$source_dir/editors/emacs/quillfix.el"
+
+sources="$scratch/sources"
+mkdir "$sources"
+printf 'int main(){int x=1;\nif(x){return 0;}\n\n\n  return 1;}\n' >"$sources/c"
+printf 'class Greeter{void greet(){System.out.println("hi");}}\n' >"$sources/java"
+printf 'namespace n{struct S{int a;int b;};}\n' >"$sources/cpp"
+sed 's/$/\r/' "$sources/c" >"$sources/c-crlf"
+printf 'int a;int b;\n' >"$sources/text"
+printf 'int a;\001\000int b;\n' >"$sources/nul"
+
+# run_emacs CASE_DIR FORM...: evaluates the forms in emacs --batch, in
+# CASE_DIR, with the package loaded from the tree.
+run_emacs() {
+  local dir=$1
+  shift
+  local forms=()
+  local form
+  for form in "$@"; do
+    forms+=(--eval "$form")
+  done
+  (cd "$dir" && timeout 60 emacs --batch -Q \
+    --eval '(setq make-backup-files nil create-lockfiles nil)' \
+    --eval "(load \"$package\" nil t t)" "${forms[@]}" \
+    </dev/null >emacs.log 2>&1)
+}
+
+new_case() {
+  case_dir="$scratch/emacs/$1"
+  mkdir -p "$case_dir"
+}
+
+# record NAME FORM: an Emacs form that evaluates FORM and writes its value,
+# as `format' shows it, to the file NAME.
+record() {
+  echo "(let ((value $2)) (with-temp-file \"$1\" (insert (format \"%s\" value))))"
+}
+
+# sorts_file NAME SOURCE: quillfix-buffer on a buffer visiting NAME, a copy of
+# SOURCE, then a save, gives what quillfix prints for that file.
+sorts_file() {
+  local name=$1
+  new_case "sorts-$name"
+  cp "$2" "$case_dir/$name"
+  quillfix --stdin-filename "$name" - <"$2" >"$case_dir/expected"
+  run_emacs "$case_dir" "(find-file \"$name\")" '(quillfix-buffer)' \
+    '(set-buffer-modified-p t)' '(save-buffer)'
+  check_differ "emacs: the sorted code of $name differs from its text" \
+    "$2" "$case_dir/expected"
+  check_same "emacs: quillfix-buffer sorts $name as quillfix does" \
+    "$case_dir/expected" "$case_dir/$name"
+}
+
+# keeps_failing_buffer DESCRIPTION NAME SOURCE [FORM...]: after FORMs, the
+# sort of a buffer visiting NAME, a copy of SOURCE, fails: the buffer keeps
+# SOURCE's bytes, stays unmodified, quillfix-buffer returns nil, and
+# *quillfix* holds $expected_message, or when that is empty, what quillfix
+# itself says of standard input named as the buffer's file.
+keeps_failing_buffer() {
+  local description=$1 name=$2 source=$3
+  new_case "keeps-$name-$(echo "$description" | tr -c 'a-z' -)"
+  cp "$source" "$case_dir/$name"
+  shift 3
+  local message=$expected_message
+  if [[ -z $message ]]; then
+    message=$(quillfix --stdin-filename "$case_dir/$name" - <"$case_dir/$name" 2>&1 >/dev/null)
+  fi
+  run_emacs "$case_dir" "$@" "(find-file \"$name\")" \
+    "$(record result '(quillfix-buffer)')" \
+    "$(record modified '(buffer-modified-p)')" \
+    '(write-region nil nil "kept")' \
+    "$(record messages '(with-current-buffer "*quillfix*" (buffer-string))')"
+  check_same "emacs: $description: the buffer keeps its text" \
+    "$source" "$case_dir/kept"
+  check_same "emacs: $description: the file is not touched" \
+    "$source" "$case_dir/$name"
+  check_text "emacs: $description: quillfix-buffer says it failed" \
+    nil "$(cat "$case_dir/result" 2>&1)"
+  check_text "emacs: $description: the buffer is not modified" \
+    nil "$(cat "$case_dir/modified" 2>&1)"
+  check_text "emacs: $description: *quillfix* shows the error" \
+    "$message" "$(cat "$case_dir/messages" 2>&1)"
+}
+
+sorts_file prog.c "$sources/c"
+sorts_file Greeter.java "$sources/java"
+sorts_file shape.HPP "$sources/cpp"
+sorts_file dos.c "$sources/c-crlf"
+
+for mode in c java; do
+  new_case "sorts-unnamed-$mode"
+  quillfix --lang "$mode" - <"$sources/$mode" >"$case_dir/expected"
+  run_emacs "$case_dir" \
+    "(let ((coding-system-for-read 'utf-8-unix)
+           (coding-system-for-write 'utf-8-unix))
+       (with-current-buffer (get-buffer-create \"unnamed\")
+         ($mode-mode)
+         (insert-file-contents \"$sources/$mode\")
+         (quillfix-buffer)
+         (write-region nil nil \"sorted\")))"
+  check_same "emacs: a buffer in $mode-mode that visits no file is sorted as $mode" \
+    "$case_dir/expected" "$case_dir/sorted"
+done
+
+new_case point-and-markers
+cp "$sources/c" "$case_dir/prog.c"
+# One form: between two forms, batch Emacs puts point back where the
+# window's point is.
+run_emacs "$case_dir" '(find-file "prog.c")' \
+  "$(record point '(let ((marker (save-excursion
+                                   (search-forward "x=1")
+                                   (copy-marker (match-beginning 0)))))
+                     (search-forward "return 1")
+                     (goto-char (match-beginning 0))
+                     (quillfix-buffer)
+                     (list (looking-at "[ \t]*return 1;")
+                           (save-excursion (goto-char marker)
+                                           (looking-at "x=1"))))')"
+check_text "emacs: point and a marker stay with their text (point before the new indentation)" "(t t)" \
+  "$(cat "$case_dir/point" 2>&1)"
+
+expected_message=
+keeps_failing_buffer "an unknown extension" notes.txt "$sources/text"
+keeps_failing_buffer "a NUL byte" binary.c "$sources/nul"
+expected_message="quillfix: false ended with status 1"
+keeps_failing_buffer "a program that fails" prog.c "$sources/c" \
+  '(setq quillfix-program "false")'
+expected_message="quillfix: cannot run $scratch/none/quillfix: Searching for program: No such file or directory, $scratch/none/quillfix"
+keeps_failing_buffer "a program that is missing" prog.c "$sources/c" \
+  "(setq quillfix-program \"$scratch/none/quillfix\")"
+
+new_case already-sorted
+quillfix --stdin-filename prog.c - <"$sources/c" >"$case_dir/prog.c"
+run_emacs "$case_dir" '(find-file "prog.c")' '(quillfix-buffer)' \
+  "$(record modified '(buffer-modified-p)')"
+check_text "emacs: a sorted buffer is left unmodified" nil \
+  "$(cat "$case_dir/modified" 2>&1)"
+
+new_case undo
+cp "$sources/c" "$case_dir/prog.c"
+quillfix --stdin-filename prog.c - <"$sources/c" >"$case_dir/expected"
+run_emacs "$case_dir" '(find-file "prog.c")' '(buffer-enable-undo)' \
+  '(undo-boundary)' '(quillfix-buffer)' '(undo-boundary)' \
+  '(write-region nil nil "sorted")' '(undo)' '(write-region nil nil "undone")'
+check_same "emacs: before the undo the buffer is sorted" \
+  "$case_dir/expected" "$case_dir/sorted"
+check_same "emacs: one undo brings the old text back" \
+  "$sources/c" "$case_dir/undone"
+
+for hook in java-mode-hook ''; do
+  where=${hook:-nowhere}
+  new_case "on-save-$where"
+  cp "$sources/java" "$case_dir/Greeter.java"
+  if [[ -n $hook ]]; then
+    quillfix --stdin-filename Greeter.java - <"$sources/java" >"$case_dir/expected"
+  else
+    cp "$sources/java" "$case_dir/expected"
+  fi
+  setup=()
+  [[ -n $hook ]] && setup=("(add-hook '$hook #'quillfix-on-save-mode)")
+  run_emacs "$case_dir" "${setup[@]}" \
+    '(find-file "Greeter.java")' '(set-buffer-modified-p t)' '(save-buffer)'
+  check_same "emacs: on save, with the mode in $where" \
+    "$case_dir/expected" "$case_dir/Greeter.java"
+done
+
+new_case on-save-other-buffer
+cp "$sources/java" "$case_dir/Greeter.java"
+cp "$sources/c" "$case_dir/prog.c"
+quillfix --stdin-filename Greeter.java - <"$sources/java" >"$case_dir/expected"
+run_emacs "$case_dir" "(add-hook 'java-mode-hook #'quillfix-on-save-mode)" \
+  '(find-file "Greeter.java")' '(set-buffer-modified-p t)' '(save-buffer)' \
+  '(find-file "prog.c")' '(set-buffer-modified-p t)' '(save-buffer)'
+check_same "emacs: on save, the buffer where the mode is on is sorted" \
+  "$case_dir/expected" "$case_dir/Greeter.java"
+check_same "emacs: on save, a buffer where the mode is off is not" \
+  "$sources/c" "$case_dir/prog.c"
+
+new_case on-save-failing
+cp "$sources/nul" "$case_dir/binary.c"
+run_emacs "$case_dir" "(add-hook 'c-mode-hook #'quillfix-on-save-mode)" \
+  '(find-file "binary.c")' '(set-buffer-modified-p t)' '(save-buffer)'
+check_same "emacs: on save, a failing sort saves the text as it was" \
+  "$sources/nul" "$case_dir/binary.c"
+
+new_case compile
+cp "$package" "$case_dir/"
+(cd "$case_dir" && emacs --batch -Q \
+  --eval '(setq byte-compile-error-on-warn t)' \
+  --eval '(kill-emacs (if (byte-compile-file "quillfix.el") 0 1))' \
+  >compile.log 2>&1)
+status=$?
+check_text "emacs: byte-compiles without a warning" "0 " \
+  "$status $(grep -v '^Loading' "$case_dir/compile.log")"
+(cd "$case_dir" && emacs --batch -Q --eval '(checkdoc-file "quillfix.el")' \
+  >checkdoc.log 2>&1)
+check_text "emacs: checkdoc finds nothing" "" \
+  "$(grep -v '^Loading' "$case_dir/checkdoc.log")"
+
+finish

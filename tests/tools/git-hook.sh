@@ -1,0 +1,150 @@
+#!/bin/bash
+# contrib/git-pre-commit as a real git's pre-commit hook: it judges what is
+# staged, not the work tree; refuses a commit with unsorted or unsortable
+# staged sources, naming them and saying how to sort them; lets anything else
+# through; and never changes a file.
+# Usage: tests/tools/git-hook.sh [QUILLFIX]
+source "$(dirname "$0")/lib.sh"
+
+hook="$source_dir/contrib/git-pre-commit"
+sources="$scratch/sources"
+mkdir "$sources"
+printf 'int main(){int x=1;\nif(x){return 0;}\n  return 1;}\n' >"$sources/unsorted.c"
+quillfix --lang c - <"$sources/unsorted.c" >"$sources/sorted.c"
+printf 'class Main{void run(){}}\n' >"$sources/unsorted.java"
+printf 'int a;\000int b;\n' >"$sources/binary.c"
+printf 'all:\n\tcc  -o x  x.c;  echo  done\n' >"$sources/Makefile"
+
+# new_repository NAME: an empty repository with the hook, as the current
+# folder.
+new_repository() {
+  repository="$scratch/git/$1"
+  mkdir -p "$repository"
+  cd "$repository" || exit 2
+  git init -q
+  cp "$hook" .git/hooks/pre-commit
+  chmod +x .git/hooks/pre-commit
+}
+
+# try_commit: commits what is staged; keeps the status, the standard error and
+# the work tree's files as they were before, to compare.
+try_commit() {
+  rm -rf "$scratch/before" && mkdir "$scratch/before"
+  git ls-files -z | xargs -0 -r cp --parents -t "$scratch/before"
+  head_before=$(git rev-parse -q --verify HEAD)
+  git commit -q -m change 2>"$scratch/stderr" >/dev/null
+  status=$?
+  head_after=$(git rev-parse -q --verify HEAD)
+}
+
+# The work tree's tracked files are as they were before the commit.
+check_work_tree_kept() {
+  local name same=yes
+  while IFS= read -r -d '' name; do
+    cmp -s "$name" "$scratch/before/$name" || same="no: $name"
+  done < <(git ls-files -z)
+  check_text "$1: no file in the work tree changes" yes "$same"
+}
+
+# check_refused DESCRIPTION EXPECTED_STDERR_FILE
+check_refused() {
+  check_text "$1: the commit is refused" "1 same" \
+    "$status $([[ $head_before == "$head_after" ]] && echo same || echo moved)"
+  check_same "$1: the hook says which files and how to sort them" "$2" "$scratch/stderr"
+  check_work_tree_kept "$1"
+}
+
+# check_accepted DESCRIPTION
+check_accepted() {
+  check_text "$1: the commit is made" "0 moved" \
+    "$status $([[ $head_before == "$head_after" ]] && echo same || echo moved)"
+  check_same "$1: the hook says nothing" /dev/null "$scratch/stderr"
+  check_work_tree_kept "$1"
+}
+
+check_differ "the sorted code differs from the text" \
+  "$sources/unsorted.c" "$sources/sorted.c"
+
+description="unsorted files staged, names with blanks and quotes"
+new_repository unsorted
+mkdir src
+cp "$sources/unsorted.c" "src/bad one.c"
+cp "$sources/unsorted.java" "it's.JAVA"
+cp "$sources/sorted.c" good.c
+git add .
+try_commit
+{
+  echo "quillfix: these staged files are not sorted:"
+  printf '\t%s\n' "it's.JAVA" "src/bad one.c"
+  echo "Sort them, stage them again and commit:"
+  printf '\t%s\n' "quillfix --write -- 'it'\\''s.JAVA' 'src/bad one.c' && git add -- 'it'\\''s.JAVA' 'src/bad one.c'"
+} >"$scratch/expected"
+check_refused "$description" "$scratch/expected"
+
+description="a sorted file staged, unsorted changes left in the work tree"
+new_repository unstaged-changes
+cp "$sources/sorted.c" prog.c
+git add prog.c
+cp "$sources/unsorted.c" prog.c
+try_commit
+check_accepted "$description"
+git show HEAD:prog.c >"$scratch/committed"
+check_same "$description: the sorted text is committed" \
+  "$sources/sorted.c" "$scratch/committed"
+
+description="an unsorted file staged, sorted in the work tree only"
+new_repository sorted-unstaged
+cp "$sources/unsorted.c" prog.c
+git add prog.c
+cp "$sources/sorted.c" prog.c
+try_commit
+{
+  echo "quillfix: these staged files are not sorted:"
+  printf '\t%s\n' prog.c
+  echo "Sort them, stage them again and commit:"
+  printf '\t%s\n' "quillfix --write -- 'prog.c' && git add -- 'prog.c'"
+} >"$scratch/expected"
+check_refused "$description" "$scratch/expected"
+
+description="other files staged, whatever they hold"
+new_repository other-files
+cp "$sources/Makefile" Makefile
+cp "$sources/unsorted.c" notes.txt
+cp "$sources/unsorted.c" prog.c.orig
+git add .
+try_commit
+check_accepted "$description"
+
+description="a staged source quillfix cannot sort"
+new_repository unsortable
+cp "$sources/binary.c" binary.c
+git add binary.c
+try_commit
+{
+  quillfix --check --stdin-filename binary.c - <"$sources/binary.c" 2>&1 >/dev/null
+  echo "quillfix: these staged files could not be sorted (see above):"
+  printf '\t%s\n' binary.c
+} >"$scratch/expected"
+check_refused "$description" "$scratch/expected"
+
+description="a sorted file deleted and another renamed"
+new_repository deleted
+cp "$sources/sorted.c" a.c
+cp "$sources/sorted.c" b.c
+git add . && git commit -q --no-verify -m start
+git rm -q a.c
+git mv b.c c.c
+try_commit
+check_accepted "$description"
+
+description="quillfix cannot be found"
+new_repository missing-program
+cp "$sources/sorted.c" prog.c
+git add prog.c
+QUILLFIX="$scratch/none/quillfix" try_commit
+echo "quillfix pre-commit hook: cannot find '$scratch/none/quillfix'; install quillfix or set QUILLFIX" \
+  >"$scratch/expected"
+check_refused "$description" "$scratch/expected"
+
+cd "$scratch" || exit 2
+finish
