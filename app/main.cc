@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "app/console.h"
 #include "app/launcher.h"
-#include "format/console.h"
 #include "platform/platform.h"
 
 namespace {
