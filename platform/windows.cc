@@ -295,8 +295,10 @@ bool writeSortedOutput(std::string_view bytes) {
 }
 
 void writeErrorOutput(std::string_view bytes) {
+  std::fflush(stderr);
   int mode = _setmode(_fileno(stderr), _O_BINARY);
   std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+  std::fflush(stderr);
   if (mode != -1) _setmode(_fileno(stderr), mode);
 }
 
