@@ -5,6 +5,8 @@
 
 #include "app/batch.h"
 #include "app/command_line.h"
+#include "app/unified_diff.h"
+#include "app/walk.h"
 #include "format/source.h"
 #include "platform/platform.h"
 
@@ -12,13 +14,6 @@ namespace {
 
 const char kVersion[] = "quillfix 1.1.0\n";
 const char kOutputFailed[] = "quillfix: writing to standard output failed\n";
-
-// One file to sort, as named or found in a walk.
-struct Target {
-  std::string path;
-  const Language* language = nullptr;  // null: none known
-  std::string error;                   // why it cannot be sorted, or empty
-};
 
 // What sorting one file gave.
 struct FileResult {
@@ -92,10 +87,12 @@ void present(const std::string& path, const Bytes& file, Bytes sorted,
     return;
   } else if (mode == Mode::kCheck) {
     result->out = toBytes(path + "\n");
+  } else {
+    result->out = toBytes(unifiedDiff(path, view(file), view(sorted)));
   }
 }
 
-FileResult sortFile(const Target& target, const CommandLine& line) {
+FileResult sortFile(const WalkEntry& target, const CommandLine& line) {
   FileResult result;
   if (!target.error.empty()) {
     result.error = target.error;
@@ -136,15 +133,21 @@ FileResult sortFile(const Target& target, const CommandLine& line) {
   return result;
 }
 
-std::vector<Target> targetsOf(const CommandLine& line) {
-  std::vector<Target> targets;
+// The files named, and those found in the folders named.
+std::vector<WalkEntry> targetsOf(const CommandLine& line) {
+  WalkOptions walk;
+  walk.readIgnoreFiles = line.readIgnoreFiles;
+  walk.excludes = line.excludes;
+  std::vector<WalkEntry> targets;
   for (const std::string& named : line.paths) {
     for (const std::string& path : expandWildcards(named)) {
-      if (isFolder(path)) {
-        targets.push_back({path, nullptr, "is a folder"});
-      } else {
+      if (!isFolder(path)) {
         targets.push_back({path, languageOf(path, line), ""});
+        continue;
       }
+      std::vector<WalkEntry> found = walkFolder(path, walk);
+      targets.insert(targets.end(), std::make_move_iterator(found.begin()),
+                     std::make_move_iterator(found.end()));
     }
   }
   return targets;
@@ -177,7 +180,7 @@ int sortStandardInput(const CommandLine& line) {
 
 int sortFiles(const CommandLine& line) {
   if (line.mode == Mode::kWrite) deferInterrupts();
-  const std::vector<Target> targets = targetsOf(line);
+  const std::vector<WalkEntry> targets = targetsOf(line);
   bool failed = false;
   bool changed = false;
   bool printed = true;

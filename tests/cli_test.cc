@@ -252,6 +252,45 @@ TEST_F(CommandLineRunTest, StandardInputIsSortedToStandardOutput) {
   });
 }
 
+TEST_F(CommandLineRunTest, DiffShowsHowEachFileWouldChange) {
+  const std::string diff = "--- a.c\n+++ a.c\n@@ -1,3 +1,5 @@\n-int main(void) {\n-  return 0;\n+int main(void) \n+{\n+\treturn 0;\n }\n+\n";
+  expectRuns({
+    {__LINE__, {"-d", "sorted.c", "a.c"}, {{"a.c", kSource}, {"sorted.c", kSorted}}, "", diff, "", 1, {}},
+    {__LINE__, {"--diff", "sorted.c"}, {{"sorted.c", kSorted}}, "", "", "", 0, {}},
+    {__LINE__, {"-d", "n.c"}, {{"n.c", "x;"}}, "", "--- n.c\n+++ n.c\n@@ -1 +1 @@\n-x;\n\\ No newline at end of file\n+x;\n", "", 1, {}},
+    {__LINE__, {"-d", "--stdin-filename", "a.c", "-"}, {}, kSource, diff, "", 1, {}},
+    {__LINE__, {"-d", "missing.c", "a.c"}, {{"a.c", kSource}}, "", diff, failure("missing.c", kNoSuchFile), 2, {}},
+  });
+}
+
+// A folder is walked in the order of its names, skipping names that begin
+// with "." and files of other languages.
+TEST_F(CommandLineRunTest, FoldersAreWalkedInNameOrder) {
+  const Files tree = {{"src/a.c", kSource}, {"src/b.c", kSorted}, {"src/sub/c.h", kSource}, {"src/x.java", kJavaSource}, {"src/.hidden/d.c", kSource}, {"src/.e.c", kSource}, {"src/README", "x"}, {"src/sub.c", kSource}};
+  expectRuns({
+    {__LINE__, {"-c", "src"}, tree, "", "src/a.c\nsrc/sub/c.h\nsrc/sub.c\nsrc/x.java\n", "", 1, {}},
+    {__LINE__, {"-c", "src/"}, tree, "", "src/a.c\nsrc/sub/c.h\nsrc/sub.c\nsrc/x.java\n", "", 1, {}},
+    {__LINE__, {"-c", "-j2", "src/sub", "src/a.c", "src/.e.c"}, tree, "", "src/sub/c.h\nsrc/a.c\nsrc/.e.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "sub", "--exclude=*.java", "src"}, tree, "", "src/a.c\nsrc/sub.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "src/sub", "src"}, tree, "", "src/a.c\nsrc/sub/c.h\nsrc/sub.c\nsrc/x.java\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "sub/c.h", "src"}, tree, "", "src/a.c\nsrc/sub.c\nsrc/x.java\n", "", 1, {}},
+    {__LINE__, {"-w", "src"}, tree, "", "", "", 0, {{"src/a.c", kSorted}, {"src/b.c", kSorted}, {"src/sub/c.h", kSorted}, {"src/x.java", kJavaSorted}, {"src/.hidden/d.c", kSource}, {"src/.e.c", kSource}, {"src/README", "x"}, {"src/sub.c", kSorted}}},
+    {__LINE__, {"--", "src/sub"}, tree, "", kSorted, "", 0, {}},
+    {__LINE__, {"-c", "empty"}, {{"empty/README", "x"}}, "", "", "", 0, {}},
+  });
+}
+
+// In a work tree, what git ignores is skipped, unless --no-ignore is given;
+// a file named is sorted whatever its folder's ignore files say.
+TEST_F(CommandLineRunTest, WalksSkipWhatGitIgnores) {
+  const Files tree = {{".git/HEAD", "ref: refs/heads/main\n"}, {".gitignore", "gen/\n*.gen.c\n"}, {"a.c", kSource}, {"gen/g.c", kSource}, {"x.gen.c", kSource}, {"lib/.gitignore", "!*.gen.c\nold.c\n"}, {"lib/old.c", kSource}, {"lib/y.gen.c", kSource}};
+  expectRuns({
+    {__LINE__, {"-c", "."}, tree, "", "./a.c\n./lib/y.gen.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--no-ignore", "."}, tree, "", "./a.c\n./gen/g.c\n./lib/old.c\n./lib/y.gen.c\n./x.gen.c\n", "", 1, {}},
+    {__LINE__, {"-c", "gen", "x.gen.c"}, tree, "", "gen/g.c\nx.gen.c\n", "", 1, {}},
+  });
+}
+
 // An editor that replaces its text with the output keeps it whole.
 TEST_F(CommandLineRunTest, StandardInputThatCannotBeSortedComesBackAsItWas) {
   expectRuns({
