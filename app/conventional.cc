@@ -69,12 +69,8 @@ std::string sortLoaded(const Bytes& file, const Language* language,
                        const CommandLine& line, Bytes* sorted) {
   if (!language)
     return "not a C, C++ or Java file name (--lang names the language)";
-  try {
-    return describe(
-        sortWholeFile(view(file), *language, line.indent.unit(), sorted));
-  } catch (const std::bad_alloc&) {
-    return "out of memory";
-  }
+  return describe(
+      sortWholeFile(view(file), *language, line.indent.unit(), sorted));
 }
 
 // What the modes that write nothing give for a sorted file.
@@ -92,7 +88,7 @@ void present(const std::string& path, const Bytes& file, Bytes sorted,
   }
 }
 
-FileResult sortFile(const WalkEntry& target, const CommandLine& line) {
+FileResult sortAndSave(const WalkEntry& target, const CommandLine& line) {
   FileResult result;
   if (!target.error.empty()) {
     result.error = target.error;
@@ -133,6 +129,17 @@ FileResult sortFile(const WalkEntry& target, const CommandLine& line) {
   return result;
 }
 
+// One file's lack of memory is its own failure.
+FileResult sortFile(const WalkEntry& target, const CommandLine& line) {
+  try {
+    return sortAndSave(target, line);
+  } catch (const std::bad_alloc&) {
+    FileResult result;
+    result.error = "out of memory";
+    return result;
+  }
+}
+
 // The files named, and those found in the folders named.
 std::vector<WalkEntry> targetsOf(const CommandLine& line) {
   WalkOptions walk;
@@ -163,10 +170,14 @@ int sortStandardInput(const CommandLine& line) {
   std::string reason;
   FileResult result;
   Bytes sorted;
-  if (readStandardInput(&input, &reason) != ReadResult::kOk)
-    result.error = "cannot read: " + reason;
-  else
-    result.error = sortLoaded(input, languageOf(name, line), line, &sorted);
+  try {
+    if (readStandardInput(&input, &reason) != ReadResult::kOk)
+      result.error = "cannot read: " + reason;
+    else
+      result.error = sortLoaded(input, languageOf(name, line), line, &sorted);
+  } catch (const std::bad_alloc&) {
+    result.error = "out of memory";
+  }
   if (result.error.empty()) {
     present(name, input, std::move(sorted), line.mode, &result);
   } else if (line.mode == Mode::kPrint) {
@@ -206,8 +217,11 @@ int runConventional(const std::vector<std::string>& arguments) {
   CommandLine line;
   std::string error = parseCommandLine(arguments, &line);
   if (!error.empty()) return usageError(error);
-  if (line.help) return writeSortedOutput(kUsage) ? 0 : 2;
-  if (line.version) return writeSortedOutput(kVersion) ? 0 : 2;
+  if (line.help || line.version) {
+    if (writeSortedOutput(line.help ? kUsage : kVersion)) return 0;
+    writeErrorOutput(kOutputFailed);
+    return 2;
+  }
   if (line.paths.front() == kStandardInput) return sortStandardInput(line);
   return sortFiles(line);
 }

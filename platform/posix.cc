@@ -247,12 +247,12 @@ void deferInterrupts() {
 }
 
 bool writeSortedOutput(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 void writeErrorOutput(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), stderr);
 }
 
 bool isSameFile(const std::string& path, const std::string& other) {

@@ -288,7 +288,7 @@ void deferInterrupts() {
 bool writeSortedOutput(std::string_view bytes) {
   std::fflush(stdout);
   int mode = _setmode(_fileno(stdout), _O_BINARY);
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   bool done = std::fflush(stdout) == 0 && !std::ferror(stdout);
   if (mode != -1) _setmode(_fileno(stdout), mode);
   return done;
@@ -297,7 +297,7 @@ bool writeSortedOutput(std::string_view bytes) {
 void writeErrorOutput(std::string_view bytes) {
   std::fflush(stderr);
   int mode = _setmode(_fileno(stderr), _O_BINARY);
-  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), stderr);
   std::fflush(stderr);
   if (mode != -1) _setmode(_fileno(stderr), mode);
 }

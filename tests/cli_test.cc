@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <utility>
 
@@ -380,6 +381,43 @@ TEST_F(CommandLineRunTest, FullDiskLeavesTheFileAsItWas) {
   EXPECT_EQ(kSorted, readFile(dir / "small.c"));
   EXPECT_EQ((std::vector<std::string>{"big.c", "small.c"}),
             listDirectory(dir.path()));
+}
+
+// One file that memory cannot hold fails alone; the others go on.
+TEST_F(CommandLineRunTest, RunningOutOfMemoryFailsThatFileAlone) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit";
+#endif
+  if (testingWindowsBuild() || std::getenv("QUILLFIX_VALGRIND"))
+    GTEST_SKIP() << "an address space limit for the program alone";
+  writeFile(dir / "semicolons.c", std::string(64 << 20, ';'));
+  writeFile(dir / "a.c", kSource);
+  RunOptions options;
+  options.directory = dir.path();
+  options.memoryLimit = 160L << 20;
+  RunResult result = runQuillfix({"-c", "-j1", "semicolons.c", "a.c"}, options);
+  EXPECT_EQ(0, result.signal);
+  EXPECT_EQ(2, result.status);
+  EXPECT_EQ("a.c\n", result.out);
+  EXPECT_EQ(failure("semicolons.c", "out of memory"), result.err);
+}
+
+TEST_F(CommandLineRunTest, FailedStandardOutputIsReported) {
+  if (testingWindowsBuild()) GTEST_SKIP() << "/dev/full exists on Linux alone";
+  writeFile(dir / "a.c", kSource);
+  RunOptions options;
+  options.directory = dir.path();
+  options.stdoutPath = "/dev/full";
+  for (std::vector<std::string> args : {std::vector<std::string>{"-c", "a.c"},
+                                        {"--", "a.c", "a.c"},
+                                        {"--lang", "c", "-"},
+                                        {"--help"}}) {
+    options.input = kSource;
+    RunResult result = runQuillfix(args, options);
+    EXPECT_EQ(2, result.status) << args[0];
+    EXPECT_EQ("quillfix: writing to standard output failed\n", result.err)
+        << args[0];
+  }
 }
 
 // However the interrupt falls, each file is as it was or wholly sorted, and
