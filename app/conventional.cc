@@ -1,6 +1,7 @@
 #include "app/conventional.h"
 
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "app/batch.h"
@@ -190,7 +191,8 @@ int sortStandardInput(const CommandLine& line) {
 }
 
 int sortFiles(const CommandLine& line) {
-  if (line.mode == Mode::kWrite) deferInterrupts();
+  std::optional<InterruptDeferral> deferral;
+  if (line.mode == Mode::kWrite) deferral.emplace();
   const std::vector<WalkEntry> targets = targetsOf(line);
   bool failed = false;
   bool changed = false;

@@ -50,16 +50,23 @@ enum class ReplaceResult { kDone, kFailed, kChanged };
 
 /// Replaces the file at `path` with `text` as replaceFile does, unless its
 /// size or modification time is no longer that of `stamp` (kChanged). Once
-/// begun, the replace is finished before an interrupt deferred by
-/// `deferInterrupts` ends the program.
+/// begun, the replace is finished before an interrupt deferred by an
+/// `InterruptDeferral` ends the program.
 ReplaceResult replaceUnchangedFile(const std::string& path,
                                    std::string_view text,
                                    const FileStamp& stamp, std::string* reason);
 
-/// From now on, an interrupt (Ctrl-C, or SIGTERM where there is one) waits
-/// for the replaces under way to end, then ends the program as it would
-/// have; no replace begins after it. To be called before any thread starts.
-void deferInterrupts();
+// While one exists, an interrupt (Ctrl-C, or SIGTERM where there is one)
+// waits for the replaces under way to end, then ends the program as it would
+// have; no replace begins after it. To be made before any other thread
+// starts, and only one at a time.
+class InterruptDeferral {
+ public:
+  InterruptDeferral();
+  ~InterruptDeferral();
+  InterruptDeferral(const InterruptDeferral&) = delete;
+  InterruptDeferral& operator=(const InterruptDeferral&) = delete;
+};
 
 /// Writes the sorted code to standard output as it is, with no line-end
 /// translation, and flushes it; false on failure.

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <thread>
 
@@ -164,12 +165,26 @@ int replaceTarget(const std::string& path, std::string_view text,
   return writeThroughTemporary(target, text, &info);
 }
 
+std::thread interruptWaiter;
+std::atomic<bool> deferralEnding{false};
+
+sigset_t interruptSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  return signals;
+}
+
 // Waits for Ctrl-C or SIGTERM, which every other thread blocks, and ends
-// the program with it once the replaces under way are done.
-void awaitInterrupt(sigset_t signals) {
+// the program with it once the replaces under way are done; or returns when
+// the deferral ends.
+void awaitInterrupt() {
+  sigset_t signals = interruptSignals();
   int signal = 0;
   while (sigwait(&signals, &signal) != 0) {
   }
+  if (deferralEnding) return;
   shutReplaces();
   struct sigaction fallback = {};
   fallback.sa_handler = SIG_DFL;
@@ -237,13 +252,20 @@ ReplaceResult replaceUnchangedFile(const std::string& path,
   return error == kDone ? ReplaceResult::kDone : ReplaceResult::kFailed;
 }
 
-void deferInterrupts() {
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
+InterruptDeferral::InterruptDeferral() {
+  sigset_t signals = interruptSignals();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-  std::thread(awaitInterrupt, signals).detach();
+  deferralEnding = false;
+  interruptWaiter = std::thread(awaitInterrupt);
+}
+
+// An interrupt that comes now ends the program as usual, once unblocked.
+InterruptDeferral::~InterruptDeferral() {
+  deferralEnding = true;
+  pthread_kill(interruptWaiter.native_handle(), SIGTERM);
+  interruptWaiter.join();
+  sigset_t signals = interruptSignals();
+  pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
 }
 
 bool writeSortedOutput(std::string_view bytes) {

@@ -281,8 +281,12 @@ ReplaceResult replaceUnchangedFile(const std::string& path,
   return error == 0 ? ReplaceResult::kDone : ReplaceResult::kFailed;
 }
 
-void deferInterrupts() {
+InterruptDeferral::InterruptDeferral() {
   SetConsoleCtrlHandler(onInterrupt, TRUE);
+}
+
+InterruptDeferral::~InterruptDeferral() {
+  SetConsoleCtrlHandler(onInterrupt, FALSE);
 }
 
 bool writeSortedOutput(std::string_view bytes) {
