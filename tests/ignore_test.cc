@@ -275,6 +275,8 @@ TEST(IgnoreRulesTest, AgreesWithGitCheckIgnore) {
       {__LINE__, {{kSub, "x/b.c"}}, "x/b.c", false},
       {__LINE__, {{kSub, "c.c"}}, "sub/deep/c.c", true},
       {__LINE__, {{kSub, "c.c"}}, "c.c", false},
+      {__LINE__, {{kSub, "c.c"}}, "lib/c.c", false},
+      {__LINE__, {{kSub, "/d.c"}}, "lib/d.c", false},
       {__LINE__, {{kSub, "sub"}}, "sub/", false},
       {__LINE__, {{kSub, "**/gen/"}}, "sub/x/gen/", true},
       // precedence: deeper files win, every .gitignore beats the exclude file
