@@ -195,8 +195,9 @@ std::vector<Group> groupsOf(const std::vector<IgnoreCase>& cases) {
 void checkAgainstGit(const Group& group) {
   ScratchDirectory scratch;
   std::string root = scratch / "tree";
-  CommandResult init = runShell(gitIn(scratch.path()) +
-                                " -c init.defaultBranch=main init -q tree");
+  CommandResult init =
+      runShell(gitIn(scratch.path()) +
+               " -c init.defaultBranch=main init -q --template= tree");
   ASSERT_EQ(0, init.status);
   for (const auto& [path, text] : group.front()->files) {
     makePath(root, path);

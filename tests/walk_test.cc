@@ -296,7 +296,7 @@ TEST(WalkTest, SkipsWhatGitIgnores) {
   ScratchDirectory scratch;
   std::string root = scratch / "tree";
   ASSERT_EQ(0, runShell(gitIn(scratch.path()) +
-                        " -c init.defaultBranch=main init -q tree")
+                        " -c init.defaultBranch=main init -q --template= tree")
                    .status);
   makeTree(root,
            {
