@@ -238,17 +238,22 @@ TEST(WalkTest, ReadsNoIgnoreFileOutsideAWorkTree) {
   EXPECT_EQ("a.c c\n", listing(walkFolder(scratch.path(), {}), scratch.path()));
 }
 
-TEST(WalkTest, ReportsAFolderItCannotOpenAndGoesOn) {
+TEST(WalkTest, ReportsWhatItCannotOpenAndGoesOn) {
   if (geteuid() == 0) {
-    GTEST_SKIP() << "root may open any folder: run the tests as another user "
-                    "to check this";
+    GTEST_SKIP() << "root may open any folder or file: run the tests as "
+                    "another user to check this";
   }
   ScratchDirectory scratch;
-  makeTree(scratch.path(), {"a.c", "locked/x.c", "z.c"});
+  makeTree(scratch.path(), {".git/", "a.c", "locked/x.c", "shut/.gitignore=*.c",
+                            "shut/y.c", "z.c"});
   fs::permissions(scratch / "locked", fs::perms::none);
+  fs::permissions(scratch / "shut/.gitignore", fs::perms::none);
   std::string found = listing(walkFolder(scratch.path(), {}), scratch.path());
   fs::permissions(scratch / "locked", fs::perms::owner_all);
-  EXPECT_EQ("a.c c\nlocked: cannot open: Permission denied\nz.c c\n", found);
+  EXPECT_EQ(
+      "a.c c\nlocked: cannot open: Permission denied\n"
+      "shut/.gitignore: cannot open: Permission denied\nshut/y.c c\nz.c c\n",
+      found);
 }
 
 // The source files of `found`, sorted.
