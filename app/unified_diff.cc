@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <dtl/dtl.hpp>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -28,26 +29,68 @@ Lines linesOf(std::string_view text) {
   return lines;
 }
 
+// A line that the other text holds too, and where it stands in its own.
+struct Line {
+  std::string_view text;
+  size_t index;
+  bool operator==(const Line& other) const { return text == other.text; }
+};
+
+// The lines of `lines` that `other` holds too. Only they can be kept, so
+// the comparison need not look at any other: it gets much smaller where most
+// lines changed, and its result is no longer.
+std::vector<Line> linesAlsoIn(const Lines& lines, const Lines& other) {
+  std::unordered_set<std::string_view> held(other.begin(), other.end());
+  std::vector<Line> found;
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (held.count(lines[k])) found.push_back({lines[k], k});
+  }
+  return found;
+}
+
 // The steps that turn `before` into `after`, each change's deletions before
 // its insertions.
 std::vector<Step> stepsBetween(std::string_view before,
                                std::string_view after) {
-  dtl::Diff<std::string_view, Lines> diff(linesOf(before), linesOf(after));
+  Lines oldLines = linesOf(before);
+  Lines newLines = linesOf(after);
+  std::vector<Line> oldShared = linesAlsoIn(oldLines, newLines);
+  std::vector<Line> newShared = linesAlsoIn(newLines, oldLines);
+  dtl::Diff<Line, std::vector<Line>> diff(oldShared, newShared);
   diff.compose();
   std::vector<Step> steps;
   std::vector<Step> insertions;
+  size_t nextOld = 0;
+  size_t nextNew = 0;
+  auto deleteUpTo = [&](size_t end) {
+    for (; nextOld < end; ++nextOld) {
+      steps.push_back({Edit::kDelete, oldLines[nextOld]});
+    }
+  };
+  auto insertUpTo = [&](size_t end) {
+    for (; nextNew < end; ++nextNew) {
+      insertions.push_back({Edit::kInsert, newLines[nextNew]});
+    }
+  };
+  auto keep = [&]() {
+    steps.insert(steps.end(), insertions.begin(), insertions.end());
+    insertions.clear();
+    steps.push_back({Edit::kKeep, oldLines[nextOld++]});
+    ++nextNew;
+  };
   for (const auto& [line, info] : diff.getSes().getSequence()) {
-    if (info.type == dtl::SES_ADD) {
-      insertions.push_back({Edit::kInsert, line});
-      continue;
+    if (info.type == dtl::SES_DELETE) {
+      deleteUpTo(line.index + 1);
+    } else if (info.type == dtl::SES_ADD) {
+      insertUpTo(line.index + 1);
+    } else {
+      deleteUpTo(line.index);
+      insertUpTo(newShared[info.afterIdx - 1].index);
+      keep();
     }
-    if (info.type == dtl::SES_COMMON) {
-      steps.insert(steps.end(), insertions.begin(), insertions.end());
-      insertions.clear();
-    }
-    steps.push_back(
-        {info.type == dtl::SES_DELETE ? Edit::kDelete : Edit::kKeep, line});
   }
+  deleteUpTo(oldLines.size());
+  insertUpTo(newLines.size());
   steps.insert(steps.end(), insertions.begin(), insertions.end());
   return steps;
 }

@@ -105,6 +105,17 @@ TEST(UnifiedDiffTest, PrintsWhatDiffPrints) {
       {__LINE__, "", "no line feed"},
       {__LINE__, "a\r\nb\r\nc\r\n", "a\r\nB\r\nc\r\n"},
       {__LINE__, "a\r\nb\r\n", "a\nb\n"},
+      // lines moved, some kept, some found on one side only
+      {__LINE__, "a\nb\nc\nd\ne\n", "e\nd\nc\nb\na\n"},
+      {__LINE__, "1\n2\n3\n", "3\n1\n2\n"},
+      {__LINE__, "a\nx\nb\ny\nc\n", "b\nq\na\nc\n"},
+      {__LINE__, "a\nb\na\nb\n", "b\na\nb\na\n"},
+      {__LINE__, "k\na\nb\nc\nk\n", "k\nc\nb\na\nk\n"},
+      {__LINE__, "a\nb\nc\nd\n", "x\nc\nd\na\nb\ny\n"},
+      {__LINE__, "m\nn\no\np\nq\n", "p\nq\no\nm\nn\n"},
+      {__LINE__, "1\n2\n3\n4\n5\n6\n7\n8\n", "1\n9\n3\n4\n2\n6\n7\n5\n"},
+      {__LINE__, "a\nb\n", "b\nx\na\n"},
+      {__LINE__, "x\na\ny\nb\n", "a\np\nb\nq\n"},
       {__LINE__, "int f() {\n  return 1;\n}\n", "int f()\n{\n\treturn 1;\n}\n"},
   };
   ScratchDirectory scratch;
