@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "format/console.h"
-#include "format/cpp_code.h"
-#include "format/java_code.h"
+#include "app/console.h"
+#include "app/cpp_code.h"
+#include "app/java_code.h"
 #include "format/language.h"
 #include "platform/platform.h"
 
@@ -100,6 +100,10 @@ void Launcher::run() {
   formattedText = code->sort();
   sourceEndsEarly = code->textEndsEarly();
   code.reset();
+  if (sourceEndsEarly)
+    warn(sourcePath +
+         ": a Ctrl-Z byte ends the text before the end of the file; the rest "
+         "is left out");
 
   // A failed print is reported after saving, so that the save still happens.
   bool shown = !viewRequested || writeSortedOutput(view(formattedText));

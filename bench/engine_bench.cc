@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 
-#include "format/code.h"
+#include "format/encoding.h"
 #include "format/engine.h"
 #include "platform/platform.h"
 

@@ -4,8 +4,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "format/console.h"
-
 namespace {
 
 const char kEndOfText = 0x1A;
@@ -34,6 +32,11 @@ Bytes withCrLf(const Bytes& text) {
     lines.push_back(c);
   }
   return lines;
+}
+
+bool firstLineFeedFollowsCr(std::string_view text) {
+  size_t lineFeed = text.find('\n');
+  return lineFeed != text.npos && lineFeed > 0 && text[lineFeed - 1] == '\r';
 }
 
 }  // namespace
@@ -78,14 +81,12 @@ size_t SourceEncoding::unitSize() const {
 
 void SourceEncoding::decode(Bytes* bytes) {
   encoding_ = encodingOf(view(*bytes));
-  if (encoding_ == Encoding::kBytes) {
-    endsEarly_ = applyTextMode(bytes);
-    return;
-  }
-  narrow(bytes);
+  if (encoding_ != Encoding::kBytes) narrow(bytes);
+  crLfLineEnds_ = firstLineFeedFollowsCr(view(*bytes));
   // A partial unit after a 0x1A is cut off with the rest.
-  bool cut = view(*bytes).find(kEndOfText) != std::string_view::npos;
-  endsEarly_ = applyTextMode(bytes) || (cut && !partialUnit_.empty());
+  bool cut = !partialUnit_.empty() &&
+             view(*bytes).find(kEndOfText) != std::string_view::npos;
+  endsEarly_ = applyTextMode(bytes) || cut;
   if (cut) partialUnit_.clear();
 }
 
@@ -103,7 +104,7 @@ void SourceEncoding::narrow(Bytes* bytes) {
   *bytes = std::move(text);
 }
 
-Bytes SourceEncoding::encode(Bytes sorted, bool crLf) const {
+std::optional<Bytes> SourceEncoding::encode(Bytes sorted, bool crLf) const {
   if (encoding_ == Encoding::kBytes) {
     if (crLf) return withCrLf(sorted);
     return sorted;
@@ -119,7 +120,7 @@ Bytes SourceEncoding::encode(Bytes sorted, bool crLf) const {
     } else if (wide < wideUnits_.size()) {
       appendUnit(&bytes, wideUnits_[wide++]);
     } else {
-      fatal("ERROR: This program has a fatal error. ");
+      return std::nullopt;
     }
   }
   bytes.insert(bytes.end(), partialUnit_.begin(), partialUnit_.end());

@@ -2,6 +2,7 @@
 #define QUILLFIX_FORMAT_ENCODING_H_
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "base/bytes.h"
@@ -29,8 +30,8 @@ class SourceEncoding {
 
   /// Returns `sorted`, laid out from the decoded text, in the file's encoding
   /// with its byte-order mark; with `crLf`, each line feed is written as CR
-  /// LF.
-  Bytes encode(Bytes sorted, bool crLf) const;
+  /// LF. Nothing when `sorted` holds more wide units than the text did.
+  std::optional<Bytes> encode(Bytes sorted, bool crLf) const;
 
   Encoding encoding() const { return encoding_; }
 
@@ -39,6 +40,9 @@ class SourceEncoding {
 
   /// True when a 0x1A ended the text before the end of the file.
   bool endsEarly() const { return endsEarly_; }
+
+  /// True when the file's first line feed follows a CR.
+  bool crLfLineEnds() const { return crLfLineEnds_; }
 
  private:
   // Replaces the units of `bytes` after the byte-order mark by one byte
@@ -51,6 +55,7 @@ class SourceEncoding {
   std::vector<uint32_t> wideUnits_;  // the units of 128 or more, in order
   Bytes partialUnit_;                // bytes after the last whole unit
   bool endsEarly_ = false;
+  bool crLfLineEnds_ = false;
 };
 
 #endif  // QUILLFIX_FORMAT_ENCODING_H_

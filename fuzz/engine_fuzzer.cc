@@ -30,7 +30,7 @@ bool sortWithin(std::string_view text, const Language& language,
 // line-feed units.
 std::string withoutWhiteSpaceUnits(const SourceEncoding& encoding,
                                    const Bytes& text) {
-  const Bytes bytes = encoding.encode(text, false);
+  const Bytes bytes = encoding.encode(text, false).value();
   const size_t width = encoding.unitSize();
   const std::string blank = inUnits(encoding.encoding(), U" ");
   const std::string tab = inUnits(encoding.encoding(), U"\t");

@@ -1,4 +1,4 @@
-#include "format/code.h"
+#include "app/code.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -6,8 +6,8 @@
 
 #include <fstream>
 
-#include "format/cpp_code.h"
-#include "format/java_code.h"
+#include "app/cpp_code.h"
+#include "app/java_code.h"
 #include "tests/units.h"
 
 namespace {
@@ -165,7 +165,7 @@ TEST(EncodingTest, SortedCodeIsWrittenInTheSourceUnits) {
     SourceEncoding encoding;
     encoding.decode(&text);
     EXPECT_EQ(bom + inUnits(c.encoding, c.written) + c.partial,
-              view(encoding.encode(toBytes(c.sorted), c.crLf)));
+              view(encoding.encode(toBytes(c.sorted), c.crLf).value()));
   }
 }
 // clang-format on
@@ -174,8 +174,8 @@ TEST(EncodingTest, BytesAreWrittenAsTheyAreOrWithCrLf) {
   Bytes text = toBytes("a;\n\xC4\x8A\n");
   SourceEncoding encoding;
   encoding.decode(&text);
-  EXPECT_EQ("a;\n\xC4\x8A\n", view(encoding.encode(text, false)));
-  EXPECT_EQ("a;\r\n\xC4\x8A\r\n", view(encoding.encode(text, true)));
+  EXPECT_EQ("a;\n\xC4\x8A\n", view(encoding.encode(text, false).value()));
+  EXPECT_EQ("a;\r\n\xC4\x8A\r\n", view(encoding.encode(text, true).value()));
 }
 
 }  // namespace

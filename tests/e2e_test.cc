@@ -41,6 +41,13 @@ const std::string kNoSource = "ERROR: sourcefile is null. \n";
 const std::string kBadType = "ERROR: Don't support file type.\n";
 const std::string kTooLarge = "ERROR: The sorted code is too large.\n";
 
+// The warning for a source that a Ctrl-Z cuts short.
+std::string cutShort(const std::string& path) {
+  return "quillfix: warning: " + path +
+         ": a Ctrl-Z byte ends the text before the end of the file; the rest "
+         "is left out\n";
+}
+
 class EndToEndTest : public testing::Test {
  protected:
   void SetUp() override { writeFile(dir / "file.c", kSource); }
@@ -56,19 +63,20 @@ class EndToEndTest : public testing::Test {
 
   void expectRun(int line, const std::vector<std::string>& args,
                  const std::string& out, int status,
-                 const std::string& input = "") {
-    expectExactRun(line, args, asWritten(out), status, input);
+                 const std::string& input = "", const std::string& err = "") {
+    expectExactRun(line, args, asWritten(out), status, input, err);
   }
 
   // As expectRun, with standard output given byte for byte.
   void expectExactRun(int line, const std::vector<std::string>& args,
                       const std::string& out, int status,
-                      const std::string& input = "") {
+                      const std::string& input = "",
+                      const std::string& err = "") {
     testing::ScopedTrace trace(__FILE__, line, "the run stated here");
     RunResult result = run(args, input);
     EXPECT_EQ(out, result.out);
     EXPECT_EQ(status, result.status);
-    EXPECT_EQ("", result.err);
+    EXPECT_EQ(asWritten(err), result.err);
   }
 
   // Runs with standard output on a full disk, which nothing can be written to.
@@ -183,8 +191,16 @@ TEST_F(EndToEndTest, LoadingAppliesTextModeRules) {
   writeFile(dir / "nofinal.c", "x = 1");
   expectRun(__LINE__, {"crlf.c"}, "a;\nb;\n", 0);
   expectRun(__LINE__, {"lonecr.c"}, "a;\n\rb;\n", 0);
-  expectRun(__LINE__, {"ctrlz.c"}, "a;\nb;\n", 0);
-  expectRun(__LINE__, {"startz.c"}, "", 0);
+  writeFile(dir / "endz.c", "a;\n\x1A\x1A");
+  expectRun(__LINE__, {"ctrlz.c"}, "a;\nb;\n", 0, "", cutShort("ctrlz.c"));
+  expectRun(__LINE__, {"./ctrlz.c"}, "a;\nb;\n", 0, "", cutShort("./ctrlz.c"));
+  expectRun(__LINE__, {"/view", "no", "/sn", "out.c", "ctrlz.c"}, "", 0, "",
+            cutShort("ctrlz.c"));
+  EXPECT_EQ(asWritten("a;\nb;\n"), readFile(dir / "out.c"));
+  expectRun(__LINE__, {}, kBanner + "a;\nb;\n", 0, "ctrlz.c\n",
+            cutShort("ctrlz.c"));
+  expectRun(__LINE__, {"startz.c"}, "", 0, "", cutShort("startz.c"));
+  expectRun(__LINE__, {"endz.c"}, "a;\n", 0);
   expectRun(__LINE__, {"zero.c"}, std::string("a\0b;\n", 5), 0);
   expectRun(__LINE__, {"empty.c"}, "", 0);
   expectRun(__LINE__, {"nofinal.c"}, "x = 1", 0);
@@ -330,21 +346,22 @@ TEST_F(EndToEndTest, SourceInUnitsIsSortedInItsOwnUnits) {
     std::u32string source;  // after the byte-order mark
     std::string partial;    // bytes after the last whole unit
     std::u32string sorted;
+    bool cutShort;          // a Ctrl-Z before the end
   } cases[] = {
-      {__LINE__, kUtf16Le, kUtf16Source, "", kUtf16Sorted},
-      {__LINE__, kUtf16Be, kUtf16Source, "", kUtf16Sorted},
-      {__LINE__, kUtf32Le, kUtf32Source, "", kUtf32Sorted},
-      {__LINE__, kUtf32Be, kUtf32Source, "", kUtf32Sorted},
-      {__LINE__, kUtf16Le, U"x;", "\x41", U"x;\n"},
-      {__LINE__, kUtf32Be, U"x;", "\x41\x42\x43", U"x;\n"},
-      {__LINE__, kUtf16Be, U"a;\x1A" U"b;", "", U"a;\n"},
-      {__LINE__, kUtf16Le, U"/* \xDC00 */x\xD800;", "", U"/* \xDC00 */\nx\xD800;\n"},
-      {__LINE__, kUtf32Le, U"x = \"a\"\n  \x10A;", "", U"x = \"a\" \x10A;\n"},
-      {__LINE__, kUtf32Le, U"", "", U""},
+      {__LINE__, kUtf16Le, kUtf16Source, "", kUtf16Sorted, false},
+      {__LINE__, kUtf16Be, kUtf16Source, "", kUtf16Sorted, false},
+      {__LINE__, kUtf32Le, kUtf32Source, "", kUtf32Sorted, false},
+      {__LINE__, kUtf32Be, kUtf32Source, "", kUtf32Sorted, false},
+      {__LINE__, kUtf16Le, U"x;", "\x41", U"x;\n", false},
+      {__LINE__, kUtf32Be, U"x;", "\x41\x42\x43", U"x;\n", false},
+      {__LINE__, kUtf16Be, U"a;\x1A" U"b;", "", U"a;\n", true},
+      {__LINE__, kUtf16Le, U"/* \xDC00 */x\xD800;", "", U"/* \xDC00 */\nx\xD800;\n", false},
+      {__LINE__, kUtf32Le, U"x = \"a\"\n  \x10A;", "", U"x = \"a\" \x10A;\n", false},
+      {__LINE__, kUtf32Le, U"", "", U"", false},
   };
   for (const auto& c : cases) {
     writeFile(dir / "wide.c", inUnits(c.encoding, kBom + c.source) + c.partial);
-    expectExactRun(c.line, {"wide.c"}, inUnits(c.encoding, kBom + asWritten(c.sorted)) + c.partial, 0);
+    expectExactRun(c.line, {"wide.c"}, inUnits(c.encoding, kBom + asWritten(c.sorted)) + c.partial, 0, "", c.cutShort ? cutShort("wide.c") : "");
   }
 }
 // clang-format on
@@ -365,10 +382,12 @@ TEST_F(EndToEndTest, SaveOverASourceCutShortIsRefused) {
   mkdir((dir / "sub").c_str(), 0755);
   for (std::string path : {"cut.c", "./cut.c", "sub/../cut.c"})
     expectRun(__LINE__, {"/sn", path, "cut.c"},
-              "a;\n" + path + " : Saving the sorted code failed.\n", 1);
+              "a;\n" + path + " : Saving the sorted code failed.\n", 1, "",
+              cutShort("cut.c"));
   EXPECT_EQ(cut, readFile(dir / "cut.c"));
 
-  expectRun(__LINE__, {"/sn", "copy.c", "cut.c"}, "a;\n", 0);
+  expectRun(__LINE__, {"/sn", "copy.c", "cut.c"}, "a;\n", 0, "",
+            cutShort("cut.c"));
   EXPECT_EQ(asWritten("a;\n"), readFile(dir / "copy.c"));
   writeFile(dir / "marked.c", "a;\n\x1A\x1A");
   expectRun(__LINE__, {"/view", "no", "/sn", "marked.c", "marked.c"}, "", 0);
@@ -382,7 +401,7 @@ TEST_F(EndToEndTest, SaveOverASourceCutShortIsRefused) {
   expectExactRun(__LINE__, {"/sn", "wide.c", "wide.c"},
                  inUnits(Encoding::kUtf16Le, kBom + asWritten(U"a;\n")) +
                      asWritten("wide.c : Saving the sorted code failed.\n"),
-                 1);
+                 1, "", cutShort("wide.c"));
   EXPECT_EQ(wide, readFile(dir / "wide.c"));
 }
 
@@ -396,7 +415,8 @@ TEST_F(EndToEndTest, SaveThroughALinkToASourceCutShortIsRefused) {
   link((dir / "cut.c").c_str(), (dir / "hard.c").c_str());
   for (std::string path : {"soft.c", "hard.c"})
     expectRun(__LINE__, {"/view", "no", "/sn", path, "cut.c"},
-              path + " : Saving the sorted code failed.\n", 1);
+              path + " : Saving the sorted code failed.\n", 1, "",
+              cutShort("cut.c"));
   EXPECT_EQ(cut, readFile(dir / "cut.c"));
 }
 

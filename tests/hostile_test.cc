@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "format/code.h"
+#include "format/encoding.h"
 #include "tests/run_program.h"
 #include "tests/white_space.h"
 

@@ -147,9 +147,11 @@ RunResult runQuillfix(const std::vector<std::string>& args,
 ScratchDirectory::ScratchDirectory() {
   char name[] = "/tmp/quillfix-test-XXXXXX";
   path_ = mkdtemp(name);
+  owner_ = getpid();
 }
 
 ScratchDirectory::~ScratchDirectory() {
+  if (getpid() != owner_) return;
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
 }

@@ -43,7 +43,8 @@ std::u32string asWritten(const std::u32string& text);
 RunResult runQuillfix(const std::vector<std::string>& args,
                       const RunOptions& options);
 
-// A directory of its own for one test, removed with everything in it.
+// A directory of its own for one test, removed with everything in it by the
+// process that made it (not by a child that a death test forks and ends).
 class ScratchDirectory {
  public:
   ScratchDirectory();
@@ -53,6 +54,7 @@ class ScratchDirectory {
 
  private:
   std::string path_;
+  int owner_;  // the process that made it
 };
 
 void writeFile(const std::string& path, const std::string& bytes);

@@ -1,6 +1,6 @@
-#include "format/cpp_code.h"
+#include "app/cpp_code.h"
 
-#include "format/engine.h"
+#include "format/language.h"
 
 CppCode::CppCode(std::string path) : Code(std::move(path)) {
   setIndent("t1");

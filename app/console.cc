@@ -1,4 +1,4 @@
-#include "format/console.h"
+#include "app/console.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,4 +19,10 @@ void outputFailed() {
 void fatal(std::string_view message) {
   writeOutput(std::string(message) + '\n');
   std::exit(1);
+}
+
+void warn(std::string_view message) {
+  std::fputs("quillfix: warning: ", stderr);
+  std::fwrite(message.data(), 1, message.size(), stderr);
+  std::fputc('\n', stderr);
 }

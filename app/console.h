@@ -1,5 +1,5 @@
-#ifndef QUILLFIX_FORMAT_CONSOLE_H_
-#define QUILLFIX_FORMAT_CONSOLE_H_
+#ifndef QUILLFIX_APP_CONSOLE_H_
+#define QUILLFIX_APP_CONSOLE_H_
 
 #include <string_view>
 
@@ -15,7 +15,11 @@ void writeOutput(std::string_view text);
 /// the program with exit status 1.
 [[noreturn]] void fatal(std::string_view message);
 
+/// Writes "quillfix: warning: ", `message` and a line feed to the error
+/// stream.
+void warn(std::string_view message);
+
 /// The message for a formatted text past its size limit or out of memory.
 extern const char kTooLargeMessage[];
 
-#endif  // QUILLFIX_FORMAT_CONSOLE_H_
+#endif  // QUILLFIX_APP_CONSOLE_H_

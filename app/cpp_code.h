@@ -1,7 +1,7 @@
-#ifndef QUILLFIX_FORMAT_CPP_CODE_H_
-#define QUILLFIX_FORMAT_CPP_CODE_H_
+#ifndef QUILLFIX_APP_CPP_CODE_H_
+#define QUILLFIX_APP_CPP_CODE_H_
 
-#include "format/code.h"
+#include "app/code.h"
 
 // A C or C++ source file.
 class CppCode : public Code {
@@ -13,4 +13,4 @@ class CppCode : public Code {
   Bytes sort() const override;
 };
 
-#endif  // QUILLFIX_FORMAT_CPP_CODE_H_
+#endif  // QUILLFIX_APP_CPP_CODE_H_

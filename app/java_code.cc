@@ -1,6 +1,6 @@
-#include "format/java_code.h"
+#include "app/java_code.h"
 
-#include "format/engine.h"
+#include "format/language.h"
 
 JavaCode::JavaCode(std::string path) : Code(std::move(path)) {}
 

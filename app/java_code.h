@@ -1,7 +1,7 @@
-#ifndef QUILLFIX_FORMAT_JAVA_CODE_H_
-#define QUILLFIX_FORMAT_JAVA_CODE_H_
+#ifndef QUILLFIX_APP_JAVA_CODE_H_
+#define QUILLFIX_APP_JAVA_CODE_H_
 
-#include "format/code.h"
+#include "app/code.h"
 
 // A Java source file.
 class JavaCode : public Code {
@@ -13,4 +13,4 @@ class JavaCode : public Code {
   Bytes sort() const override;
 };
 
-#endif  // QUILLFIX_FORMAT_JAVA_CODE_H_
+#endif  // QUILLFIX_APP_JAVA_CODE_H_

@@ -1,19 +1,18 @@
-#ifndef QUILLFIX_FORMAT_CODE_H_
-#define QUILLFIX_FORMAT_CODE_H_
+#ifndef QUILLFIX_APP_CODE_H_
+#define QUILLFIX_APP_CODE_H_
 
 #include <cstdint>
 #include <string>
 
 #include "base/bytes.h"
 #include "format/encoding.h"
+#include "format/indent.h"
 
 struct Language;
 
-/// The largest indent count accepted.
-const int32_t kMaxIndentCount = 256;
-
-// The source document: one file loaded whole, and the indentation to lay it
-// out with.
+// The source document of the classic command line: one file loaded whole,
+// and the indentation to lay it out with. Every failure writes its message
+// and ends the program.
 class Code {
  public:
   /// Loads the file at `path`, or ends the program with a message.
@@ -35,7 +34,7 @@ class Code {
 
  protected:
   /// Formats the text by the rules of `language`, or ends the program when
-  /// the result grows too large.
+  /// that fails.
   Bytes sortAs(const Language& language) const;
 
   std::string sourcePath;
@@ -48,4 +47,4 @@ class Code {
   void loadSource();
 };
 
-#endif  // QUILLFIX_FORMAT_CODE_H_
+#endif  // QUILLFIX_APP_CODE_H_

@@ -1,0 +1,43 @@
+#ifndef QUILLFIX_APP_COMMAND_LINE_H_
+#define QUILLFIX_APP_COMMAND_LINE_H_
+
+#include <string>
+#include <vector>
+
+#include "format/indent.h"
+#include "format/language.h"
+
+// What is done with each file's sorted code.
+enum class Mode {
+  kPrint,  // written to standard output
+  kWrite,  // replaces the file where it differs
+  kCheck,  // the file's path is printed where it differs
+  kDiff,   // a unified diff is printed where it differs
+};
+
+// The conventional command line, read.
+struct CommandLine {
+  bool help = false;
+  bool version = false;
+  Mode mode = Mode::kPrint;
+  Indent indent;
+  const Language* language = nullptr;  // --lang, or null
+  std::string stdinName;               // --stdin-filename, or empty
+  int jobs = 0;                        // 0: one per processor
+  std::vector<std::string> excludes;
+  bool readIgnoreFiles = true;
+  std::vector<std::string> paths;  // "-" alone stands for standard input
+};
+
+/// The path that stands for standard input.
+inline constexpr char kStandardInput[] = "-";
+
+/// Reads `arguments`, those after the program's name, into `commandLine`.
+/// Returns the message of a usage error, or an empty string.
+std::string parseCommandLine(const std::vector<std::string>& arguments,
+                             CommandLine* commandLine);
+
+/// The usage text that --help prints.
+extern const char kUsage[];
+
+#endif  // QUILLFIX_APP_COMMAND_LINE_H_

@@ -1,0 +1,229 @@
+#include "app/conventional.h"
+
+#include <new>
+#include <optional>
+#include <string_view>
+
+#include "app/batch.h"
+#include "app/command_line.h"
+#include "app/unified_diff.h"
+#include "app/walk.h"
+#include "format/source.h"
+#include "platform/platform.h"
+
+namespace {
+
+const char kVersion[] = "quillfix 1.1.0\n";
+const char kOutputFailed[] = "quillfix: writing to standard output failed\n";
+
+// What sorting one file gave.
+struct FileResult {
+  Bytes out;          // for standard output
+  std::string error;  // why it failed, for the error stream; or empty
+  bool changed = false;
+};
+
+int statusOf(bool failed, bool changed, Mode mode) {
+  if (failed) return 2;
+  return changed && (mode == Mode::kCheck || mode == Mode::kDiff) ? 1 : 0;
+}
+
+void report(const std::string& path, const std::string& reason) {
+  writeErrorOutput("quillfix: " + path + ": " + reason + "\n");
+}
+
+int usageError(const std::string& message) {
+  writeErrorOutput("quillfix: " + message + "\nTry 'quillfix --help'.\n");
+  return 2;
+}
+
+// What follows the last "." of the path's last name.
+std::string_view extensionOf(std::string_view path) {
+  size_t name = path.find_last_of("/\\");
+  name = name == path.npos ? 0 : name + 1;
+  size_t dot = path.rfind('.');
+  return dot == path.npos || dot < name ? "" : path.substr(dot + 1);
+}
+
+const Language* languageOf(const std::string& path, const CommandLine& line) {
+  return line.language ? line.language : languageOfExtension(extensionOf(path));
+}
+
+std::string describe(SortFailure failure) {
+  switch (failure) {
+    case SortFailure::kNone:
+      break;
+    case SortFailure::kBinary:
+      return "binary or UTF-16 without a byte-order mark";
+    case SortFailure::kEndsEarly:
+      return "a Ctrl-Z byte ends the text before the end of the file";
+    case SortFailure::kTooLarge:
+      return "the sorted code is too large";
+    case SortFailure::kUnitsLost:
+      return "internal error: the sorted code does not match the source";
+  }
+  return "";
+}
+
+// Sorts `file` into `sorted`; returns why that failed, or an empty string.
+std::string sortLoaded(const Bytes& file, const Language* language,
+                       const CommandLine& line, Bytes* sorted) {
+  if (!language)
+    return "not a C, C++ or Java file name (--lang names the language)";
+  return describe(
+      sortWholeFile(view(file), *language, line.indent.unit(), sorted));
+}
+
+// What the modes that write nothing give for a sorted file.
+void present(const std::string& path, const Bytes& file, Bytes sorted,
+             Mode mode, FileResult* result) {
+  result->changed = view(sorted) != view(file);
+  if (mode == Mode::kPrint) {
+    result->out = std::move(sorted);
+  } else if (!result->changed) {
+    return;
+  } else if (mode == Mode::kCheck) {
+    result->out = toBytes(path + "\n");
+  } else {
+    result->out = toBytes(unifiedDiff(path, view(file), view(sorted)));
+  }
+}
+
+FileResult sortAndSave(const WalkEntry& target, const CommandLine& line) {
+  FileResult result;
+  if (!target.error.empty()) {
+    result.error = target.error;
+    return result;
+  }
+  Bytes file;
+  FileStamp stamp;
+  std::string reason;
+  switch (readWholeFile(target.path, &file, &reason, &stamp)) {
+    case ReadResult::kOk:
+      break;
+    case ReadResult::kOpenFailed:
+      result.error = "cannot open: " + reason;
+      return result;
+    case ReadResult::kReadFailed:
+      result.error = "cannot read: " + reason;
+      return result;
+  }
+  Bytes sorted;
+  result.error = sortLoaded(file, target.language, line, &sorted);
+  if (!result.error.empty()) return result;
+  if (line.mode != Mode::kWrite) {
+    present(target.path, file, std::move(sorted), line.mode, &result);
+    return result;
+  }
+  result.changed = view(sorted) != view(file);
+  if (!result.changed) return result;
+  switch (replaceUnchangedFile(target.path, view(sorted), stamp, &reason)) {
+    case ReplaceResult::kDone:
+      break;
+    case ReplaceResult::kChanged:
+      result.error = "changed while being sorted";
+      break;
+    case ReplaceResult::kFailed:
+      result.error = "cannot save: " + reason;
+      break;
+  }
+  return result;
+}
+
+// One file's lack of memory is its own failure.
+FileResult sortFile(const WalkEntry& target, const CommandLine& line) {
+  try {
+    return sortAndSave(target, line);
+  } catch (const std::bad_alloc&) {
+    FileResult result;
+    result.error = "out of memory";
+    return result;
+  }
+}
+
+// The files named, and those found in the folders named.
+std::vector<WalkEntry> targetsOf(const CommandLine& line) {
+  WalkOptions walk;
+  walk.readIgnoreFiles = line.readIgnoreFiles;
+  walk.excludes = line.excludes;
+  std::vector<WalkEntry> targets;
+  for (const std::string& named : line.paths) {
+    for (const std::string& path : expandWildcards(named)) {
+      if (!isFolder(path)) {
+        targets.push_back({path, languageOf(path, line), ""});
+        continue;
+      }
+      std::vector<WalkEntry> found = walkFolder(path, walk);
+      targets.insert(targets.end(), std::make_move_iterator(found.begin()),
+                     std::make_move_iterator(found.end()));
+    }
+  }
+  return targets;
+}
+
+// Standard input stands for a file of the name --stdin-filename gives; when
+// it cannot be sorted, it is printed as it came, so that an editor that
+// replaces its text with the output loses nothing.
+int sortStandardInput(const CommandLine& line) {
+  const std::string name =
+      line.stdinName.empty() ? kStandardInput : line.stdinName;
+  Bytes input;
+  std::string reason;
+  FileResult result;
+  Bytes sorted;
+  try {
+    if (readStandardInput(&input, &reason) != ReadResult::kOk)
+      result.error = "cannot read: " + reason;
+    else
+      result.error = sortLoaded(input, languageOf(name, line), line, &sorted);
+  } catch (const std::bad_alloc&) {
+    result.error = "out of memory";
+  }
+  if (result.error.empty()) {
+    present(name, input, std::move(sorted), line.mode, &result);
+  } else if (line.mode == Mode::kPrint) {
+    result.out = std::move(input);
+  }
+  bool printed = writeSortedOutput(view(result.out));
+  if (!result.error.empty()) report(name, result.error);
+  if (!printed) writeErrorOutput(kOutputFailed);
+  return statusOf(!result.error.empty() || !printed, result.changed, line.mode);
+}
+
+int sortFiles(const CommandLine& line) {
+  std::optional<InterruptDeferral> deferral;
+  if (line.mode == Mode::kWrite) deferral.emplace();
+  const std::vector<WalkEntry> targets = targetsOf(line);
+  bool failed = false;
+  bool changed = false;
+  bool printed = true;
+  runInOrder<FileResult>(
+      targets.size(), line.jobs ? line.jobs : processorCount(),
+      [&](size_t k) { return sortFile(targets[k], line); },
+      [&](size_t k, FileResult& result) {
+        if (printed && !result.out.empty() &&
+            !writeSortedOutput(view(result.out))) {
+          printed = false;
+          writeErrorOutput(kOutputFailed);
+        }
+        if (!result.error.empty()) report(targets[k].path, result.error);
+        failed = failed || !result.error.empty();
+        changed = changed || result.changed;
+      });
+  return statusOf(failed || !printed, changed, line.mode);
+}
+
+}  // namespace
+
+int runConventional(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  std::string error = parseCommandLine(arguments, &line);
+  if (!error.empty()) return usageError(error);
+  if (line.help || line.version) {
+    if (writeSortedOutput(line.help ? kUsage : kVersion)) return 0;
+    writeErrorOutput(kOutputFailed);
+    return 2;
+  }
+  if (line.paths.front() == kStandardInput) return sortStandardInput(line);
+  return sortFiles(line);
+}

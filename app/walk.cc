@@ -1,0 +1,257 @@
+#include "app/walk.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <system_error>
+
+#include "app/ignore.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path toPath(std::string_view utf8) {
+#ifdef _WIN32
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+  return fs::path(std::string(utf8));
+#endif
+}
+
+std::string fromPath(const fs::path& path) {
+#ifdef _WIN32
+  std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+#else
+  return path.native();
+#endif
+}
+
+bool endsWithSeparator(std::string_view path) {
+#ifdef _WIN32
+  if (path.ends_with('\\')) return true;
+#endif
+  return path.ends_with('/');
+}
+
+std::string_view extensionOf(std::string_view name) {
+  size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view()
+                                       : name.substr(dot + 1);
+}
+
+// The text of the file at `path`, or nothing when there is no plain file
+// there; `error` tells why one that is there could not be read.
+std::optional<std::string> readSmallFile(const fs::path& path,
+                                         std::string* error) {
+  std::error_code ignored;
+  if (!fs::is_regular_file(fs::symlink_status(path, ignored))) return {};
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *error = "cannot open: " + std::generic_category().message(errno);
+    return {};
+  }
+  std::string text{std::istreambuf_iterator<char>(in),
+                   std::istreambuf_iterator<char>()};
+  if (in.bad()) {
+    *error = "cannot read: " + std::generic_category().message(errno);
+    return {};
+  }
+  return text;
+}
+
+std::string firstLine(const std::string& text) {
+  std::string line = text.substr(0, text.find('\n'));
+  if (line.ends_with('\r')) line.pop_back();
+  return line;
+}
+
+bool holdsDotGit(const fs::path& folder) {
+  std::error_code ignored;
+  return fs::exists(fs::status(folder / ".git", ignored));
+}
+
+// The nearest folder at or above `folder` that holds a `.git`.
+std::optional<fs::path> workTreeRoot(fs::path folder) {
+  while (!holdsDotGit(folder)) {
+    fs::path parent = folder.parent_path();
+    if (parent.empty() || parent == folder) return {};
+    folder = std::move(parent);
+  }
+  return folder;
+}
+
+// The repository of the work tree at `root`: its `.git` folder, or the one
+// a `.git` file names; for a linked work tree, the repository it shares.
+fs::path repositoryOf(const fs::path& root) {
+  fs::path repository = root / ".git";
+  std::string unused;
+  if (auto link = readSmallFile(repository, &unused)) {
+    std::string line = firstLine(*link);
+    if (!line.starts_with("gitdir: ")) return {};
+    repository = root / toPath(line.substr(8));
+  }
+  if (auto common = readSmallFile(repository / "commondir", &unused)) {
+    repository /= toPath(firstLine(*common));
+  }
+  return repository;
+}
+
+struct Child {
+  std::string name;
+  bool isFolder;
+};
+
+// The names in a folder that a walk may take, in byte order.
+bool listFolder(const fs::path& folder, std::vector<Child>* children,
+                std::string* error) {
+  std::error_code failure;
+  fs::directory_iterator entry(folder, failure);
+  if (failure) {
+    *error = "cannot open: " + failure.message();
+    return false;
+  }
+  for (; entry != fs::directory_iterator(); entry.increment(failure)) {
+    std::string name = fromPath(entry->path().filename());
+    std::error_code vanished;
+    fs::file_status status = entry->symlink_status(vanished);
+    if (name.starts_with('.') || vanished) continue;
+    if (fs::is_directory(status) || fs::is_regular_file(status)) {
+      children->push_back({std::move(name), fs::is_directory(status)});
+    }
+  }
+  if (failure) {
+    *error = "cannot read: " + failure.message();
+    return false;
+  }
+  std::sort(children->begin(), children->end(),
+            [](const Child& a, const Child& b) { return a.name < b.name; });
+  return true;
+}
+
+// A folder being walked, named three ways.
+struct Place {
+  fs::path folder;         // to open it
+  std::string shown;       // as results show it, with a separator after it
+  std::string belowNamed;  // below the named folder, "" or with '/' after it
+  std::string belowRoot;   // below the work tree's root, likewise
+};
+
+class Walker {
+ public:
+  Walker(const WalkOptions& options, std::vector<WalkEntry>* found)
+      : options_(options), found_(*found) {}
+
+  void walk(std::string_view named) {
+    named_ = named;
+    Place start{toPath(named), std::string(named), "", ""};
+    if (!endsWithSeparator(named)) start.shown += '/';
+    std::error_code failure;
+    fs::path real = fs::canonical(start.folder, failure);
+    std::optional<fs::path> root;
+    if (options_.readIgnoreFiles && !failure) root = workTreeRoot(real);
+    if (!root) return visit(start, nullptr);
+    IgnoreRules rules;
+    readRepositoryExcludes(*root, &rules);
+    fs::path above = *root;
+    for (const fs::path& name : real.lexically_relative(*root)) {
+      if (name == ".") break;
+      readIgnoreFile(above / ".gitignore", fromPath(above / ".gitignore"),
+                     start.belowRoot, &rules);
+      above /= name;
+      start.belowRoot += fromPath(name) + '/';
+    }
+    visit(start, &rules);
+  }
+
+ private:
+  void visit(const Place& place, IgnoreRules* rules) {
+    if (rules) {
+      readIgnoreFile(place.folder / ".gitignore", place.shown + ".gitignore",
+                     place.belowRoot, rules);
+    }
+    std::vector<Child> children;
+    std::string error;
+    if (!listFolder(place.folder, &children, &error)) {
+      std::string shown = place.shown;
+      if (!place.belowNamed.empty() || !endsWithSeparator(named_)) {
+        shown.pop_back();
+      }
+      found_.push_back({std::move(shown), nullptr, std::move(error)});
+    }
+    for (const Child& child : children) take(place, child, rules);
+    if (rules) rules->removeLast();
+  }
+
+  void take(const Place& place, const Child& child, IgnoreRules* rules) {
+    std::string belowNamed = place.belowNamed + child.name;
+    if (excluded(belowNamed, child)) return;
+    const Language* language = nullptr;
+    if (!child.isFolder) {
+      language = languageOfExtension(extensionOf(child.name));
+      if (!language) return;
+    }
+    std::string belowRoot = place.belowRoot + child.name;
+    if (rules && rules->ignores(belowRoot, child.isFolder)) return;
+    std::string shown = place.shown + child.name;
+    if (!child.isFolder) {
+      found_.push_back({std::move(shown), language, ""});
+      return;
+    }
+    Place inside{place.folder / toPath(child.name), shown + '/',
+                 belowNamed + '/', belowRoot + '/'};
+    if (!rules || !holdsDotGit(inside.folder)) return visit(inside, rules);
+    IgnoreRules own;
+    readRepositoryExcludes(inside.folder, &own);
+    inside.belowRoot.clear();
+    visit(inside, &own);
+  }
+
+  bool excluded(std::string_view belowNamed, const Child& child) const {
+    for (std::string_view glob : options_.excludes) {
+      if (glob.ends_with('/')) {
+        if (!child.isFolder) continue;
+        glob.remove_suffix(1);
+      }
+      if (matchesGlob(glob, belowNamed) || matchesGlob(glob, child.name)) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void readRepositoryExcludes(const fs::path& root, IgnoreRules* rules) {
+    fs::path repository = repositoryOf(root);
+    if (repository.empty()) return;
+    fs::path path = repository / "info" / "exclude";
+    readIgnoreFile(path, fromPath(path), "", rules);
+  }
+
+  // Adds the ignore file at `path` to `rules`, as an empty one when there is
+  // none; reports one that cannot be read as `shown`.
+  void readIgnoreFile(const fs::path& path, std::string shown,
+                      const std::string& base, IgnoreRules* rules) {
+    std::string error;
+    std::optional<std::string> text = readSmallFile(path, &error);
+    if (!error.empty()) found_.push_back({std::move(shown), nullptr, error});
+    rules->add(text.value_or(""), base);
+  }
+
+  const WalkOptions& options_;
+  std::string_view named_;
+  std::vector<WalkEntry>& found_;
+};
+
+}  // namespace
+
+std::vector<WalkEntry> walkFolder(std::string_view folder,
+                                  const WalkOptions& options) {
+  std::vector<WalkEntry> found;
+  Walker(options, &found).walk(folder);
+  return found;
+}
