@@ -89,11 +89,7 @@ class CommandLineRunTest : public testing::Test {
  protected:
   RunResult run(const std::vector<std::string>& args,
                 const std::string& input = "") {
-    RunOptions options;
-    options.input = input;
-    options.directory = dir.path();
-    options.unprivileged = unprivileged;
-    return runQuillfix(args, options);
+    return runQuillfixIn(dir.path(), args, input, unprivileged);
   }
 
   void expectRuns(const std::vector<Case>& cases) {

@@ -54,11 +54,7 @@ class EndToEndTest : public testing::Test {
 
   RunResult run(const std::vector<std::string>& args,
                 const std::string& input = "") {
-    RunOptions options;
-    options.input = input;
-    options.directory = dir.path();
-    options.unprivileged = unprivileged;
-    return runQuillfix(args, options);
+    return runQuillfixIn(dir.path(), args, input, unprivileged);
   }
 
   void expectRun(int line, const std::vector<std::string>& args,

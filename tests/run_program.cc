@@ -144,6 +144,16 @@ RunResult runQuillfix(const std::vector<std::string>& args,
   return result;
 }
 
+RunResult runQuillfixIn(const std::string& directory,
+                        const std::vector<std::string>& args,
+                        const std::string& input, bool unprivileged) {
+  RunOptions options;
+  options.input = input;
+  options.directory = directory;
+  options.unprivileged = unprivileged;
+  return runQuillfix(args, options);
+}
+
 ScratchDirectory::ScratchDirectory() {
   char name[] = "/tmp/quillfix-test-XXXXXX";
   path_ = mkdtemp(name);

@@ -43,6 +43,12 @@ std::u32string asWritten(const std::u32string& text);
 RunResult runQuillfix(const std::vector<std::string>& args,
                       const RunOptions& options);
 
+/// Runs the quillfix binary with `args` in `directory`, with `input` on
+/// standard input, as nobody when `unprivileged`.
+RunResult runQuillfixIn(const std::string& directory,
+                        const std::vector<std::string>& args,
+                        const std::string& input, bool unprivileged);
+
 // A directory of its own for one test, removed with everything in it by the
 // process that made it (not by a child that a death test forks and ends).
 class ScratchDirectory {
