@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Loaded expected = loadedUnitByUnit(raw);
   if (view(text) != expected.text) std::abort();
   if (encoding.endsEarly() != expected.endsEarly) std::abort();
-  if (view(encoding.encode(text, false).value()) != expected.written) std::abort();
+  if (view(encoding.encode(text, false).value()) != expected.written)
+    std::abort();
   if (text.size() > raw.size()) std::abort();
   return 0;
 }
