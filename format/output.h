@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string_view>
 
 #include "base/bytes.h"
 
@@ -22,12 +21,6 @@ class Output {
   }
 
   bool full() const { return full_; }
-  bool empty() const { return size() == 0; }
-  char back() const { return cursor_[-1]; }
-  bool endsWith(std::string_view tail) const {
-    return size() >= tail.size() &&
-           std::memcmp(cursor_ - tail.size(), tail.data(), tail.size()) == 0;
-  }
   const char* data() const { return text_->data(); }
   size_t size() const { return cursor_ - text_->data(); }
   void finish() { text_->resize(size()); }
@@ -48,6 +41,12 @@ class Output {
     if (size <= static_cast<size_t>(end_ - cursor_)) return cursor_;
     if (size > limit_ - this->size() || !grow(size)) return nullptr;
     return cursor_;
+  }
+  /// As claim, for a piece that must fit: one that does not fills the text.
+  char* claimPiece(size_t size) {
+    char* to = claim(size);
+    if (!to) full_ = true;
+    return to;
   }
   /// Takes `size` bytes written at the cursor into the text.
   void advance(size_t size) { cursor_ += size; }
