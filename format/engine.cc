@@ -19,6 +19,7 @@ namespace {
 const size_t kMaxRawDelimiter = 16;
 const size_t kWideScanSize = 1 << 20;  // texts worth asking for AVX2
 const size_t kStretchSlack = 4096;     // room for what a stretch's steps add
+const size_t kMostGuardBytes = 2;      // line feeds that start a brace's line
 
 enum CharClass : unsigned char {
   kOrdinary,
@@ -201,9 +202,9 @@ class Sorter {
     return parenDepth >= 1 && static_cast<size_t>(parenDepth) <= count;
   }
   [[gnu::always_inline]] inline char* writeCloseParens(size_t count, char* to);
-  [[gnu::always_inline]] inline size_t openBraceBytes(const char* to) const;
+  [[gnu::always_inline]] inline size_t openBraceBytes(size_t guard) const;
   [[gnu::always_inline]] inline char* writeOpenBrace(char* to);
-  [[gnu::always_inline]] inline size_t closeBraceBytes(const char* to) const;
+  [[gnu::always_inline]] inline size_t closeBraceBytes(size_t guard) const;
   [[gnu::always_inline]] inline char* writeCloseBrace(char* to);
   [[gnu::always_inline]] inline size_t lineStartGuardBytes(
       const char* to) const;
@@ -473,7 +474,7 @@ size_t Sorter::closeParenAt(size_t stop, char*& to) {
 
 // The "{" at `stop`, written at `to`, and the white space after it dropped.
 size_t Sorter::openBlockAt(size_t stop, char*& to) {
-  if (!hasRoom(to, stop + 1, openBraceBytes(to))) return stop;
+  if (!hasRoom(to, stop + 1, openBraceBytes(kMostGuardBytes))) return stop;
   to = writeOpenBrace(to);
   return blanksEnd(stop + 1);
 }
@@ -481,7 +482,8 @@ size_t Sorter::openBlockAt(size_t stop, char*& to) {
 // The "}" at `stop`, written at `to`, and the white space after it dropped;
 // one right before ";" is the loop's.
 size_t Sorter::closeBlockAt(size_t stop, char*& to) {
-  if (isAt(stop + 1, ';') || !hasRoom(to, stop + 1, closeBraceBytes(to)))
+  if (isAt(stop + 1, ';') ||
+      !hasRoom(to, stop + 1, closeBraceBytes(kMostGuardBytes)))
     return stop;
   to = writeCloseBrace(to);
   return blanksEnd(stop + 1);
@@ -672,7 +674,7 @@ size_t Sorter::semicolons(size_t i) {
 }
 
 void Sorter::openBrace() {
-  writePiece(openBraceBytes(cursor()),
+  writePiece(openBraceBytes(lineStartGuardBytes(cursor())),
              [this](char* to) { return writeOpenBrace(to); });
   dropsNextBlank = true;
 }
@@ -685,7 +687,7 @@ void Sorter::closeBrace(size_t i) {
     writeOrdinary("}", 1);
     return;
   }
-  writePiece(closeBraceBytes(cursor()),
+  writePiece(closeBraceBytes(lineStartGuardBytes(cursor())),
              [this](char* to) { return writeCloseBrace(to); });
   dropsNextBlank = true;
 }
@@ -720,9 +722,9 @@ char* Sorter::writeCloseParens(size_t count, char* to) {
   return to + count + 1;
 }
 
-size_t Sorter::openBraceBytes(const char* to) const {
-  return lineStartGuardBytes(to) + indentBytes(braceDepth) + 2 +
-         indentBytes(braceDepth + 1);
+// The bytes of a "{" after `guard` line feeds.
+size_t Sorter::openBraceBytes(size_t guard) const {
+  return guard + indentBytes(braceDepth) + 2 + indentBytes(braceDepth + 1);
 }
 
 // A "{" stands on a line of its own, and the next line is indented at once
@@ -737,8 +739,9 @@ char* Sorter::writeOpenBrace(char* to) {
   return writeIndent(outer + 1, to + 2);
 }
 
-size_t Sorter::closeBraceBytes(const char* to) const {
-  return lineStartGuardBytes(to) + indentBytes(braceDepth - 1) + 3;
+// The bytes of a "}" after `guard` line feeds.
+size_t Sorter::closeBraceBytes(size_t guard) const {
+  return guard + indentBytes(braceDepth - 1) + 3;
 }
 
 // A "}" not right before ";" stands on a line of its own, followed by an
