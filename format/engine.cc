@@ -186,10 +186,12 @@ class Sorter {
   size_t blockComment(size_t slash);
   size_t lineComment(size_t slash);
   size_t writeThroughLineFeed(size_t from, size_t lineFeed);
-  size_t closeParens(size_t i);
-  size_t semicolons(size_t i);
-  void openBrace();
-  void closeBrace(size_t i);
+  // The main loop's steps for the layout's own pieces, which a stretch
+  // takes in the usual case.
+  [[gnu::noinline]] size_t closeParens(size_t i);
+  [[gnu::noinline]] size_t semicolons(size_t i);
+  [[gnu::noinline]] void openBrace();
+  [[gnu::noinline]] void closeBrace(size_t i);
 
   // The layout's own pieces, each written at a cursor with room for the
   // bytes that its measure gives, by the main loop and by a stretch alike;
@@ -197,7 +199,8 @@ class Sorter {
   template <class Write>
   void writePiece(size_t bytes, Write&& write);
   const char* cursor() const { return out_.data() + out_.size(); }
-  char* writeStatementEnds(size_t count, char* to);
+  [[gnu::always_inline]] inline char* writeStatementEnds(size_t count,
+                                                         char* to);
   bool closesGroup(size_t count) const {
     return parenDepth >= 1 && static_cast<size_t>(parenDepth) <= count;
   }
@@ -767,8 +770,9 @@ size_t Sorter::lineStartGuardBytes(const char* to) const {
 
 char* Sorter::writeLineStartGuard(char* to) {
   size_t lineFeeds = lineStartGuardBytes(to);
-  std::memset(to, '\n', lineFeeds);
-  return to + lineFeeds;
+  if (lineFeeds > 0) *to++ = '\n';
+  if (lineFeeds > 1) *to++ = '\n';
+  return to;
 }
 
 // The bytes of `levels` units of indentation.
