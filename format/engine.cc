@@ -165,7 +165,7 @@ class Sorter {
   // A stretch, and the steps it takes on the way, at `to` in its room.
   [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
   size_t endStatementAt(size_t stop, char*& to);
-  [[gnu::always_inline]] inline size_t closeParenAt(size_t stop, char*& to);
+  size_t closeGroupAt(size_t stop, char*& to);
   size_t openBlockAt(size_t stop, char*& to);
   size_t closeBlockAt(size_t stop, char*& to);
   bool hasRoom(const char* to, size_t i, size_t extra) const;
@@ -421,7 +421,13 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
       ++parenDepth;
       break;
     case kCloseParen:
-      return closeParenAt(stop, to);
+      if (parenDepth == 1) return closeGroupAt(stop, to);
+      // After white space, its step leaves the next blank dropped; a run is
+      // written as it stands.
+      if (isWhiteSpace(to[-1]) || (isAt(stop + 1, ')') && isAt(stop + 2, ')')))
+        return stop;
+      --parenDepth;
+      break;
     case kSemicolon:
       if (parenDepth == 0) return endStatementAt(stop, to);
       break;
@@ -462,17 +468,12 @@ size_t Sorter::endStatementAt(size_t stop, char*& to) {
   return next;
 }
 
-// The ")" at `stop`, written at `to`. After the one that closes the
-// outermost group, the white space is dropped. After white space, the step
-// of one that leaves a group open leaves the next blank dropped, and a run
-// of them is written as it stands: both end the stretch.
-size_t Sorter::closeParenAt(size_t stop, char*& to) {
-  if (parenDepth != 1 &&
-      (isWhiteSpace(to[-1]) || (isAt(stop + 1, ')') && isAt(stop + 2, ')'))))
-    return stop;
+// The ")" at `stop` closes the outermost group, written at `to`, and the
+// white space after it is dropped.
+size_t Sorter::closeGroupAt(size_t stop, char*& to) {
   if (!hasRoom(to, stop + 1, 2)) return stop;
   to = writeCloseParens(1, to);
-  return parenDepth == 0 ? blanksEnd(stop + 1) : stop + 1;
+  return blanksEnd(stop + 1);
 }
 
 // The "{" at `stop`, written at `to`, and the white space after it dropped.
