@@ -52,18 +52,19 @@ class Output {
   void advance(size_t size) { cursor_ += size; }
 
   /// Copies `size` bytes; most pieces are short, and two overlapping moves
-  /// copy them without a call.
+  /// copy them without a call. The shortest, such as a line's tabs, are
+  /// tested first.
   static void copy(char* to, const char* from, size_t size) {
-    if (size >= 8 && size <= 16) {
+    if (size > 0 && size < 4) {
+      to[0] = from[0];
+      to[size / 2] = from[size / 2];
+      to[size - 1] = from[size - 1];
+    } else if (size >= 8 && size <= 16) {
       move<8>(to, from);
       move<8>(to + size - 8, from + size - 8);
     } else if (size >= 4 && size < 8) {
       move<4>(to, from);
       move<4>(to + size - 4, from + size - 4);
-    } else if (size > 0 && size < 4) {
-      to[0] = from[0];
-      to[size / 2] = from[size / 2];
-      to[size - 1] = from[size - 1];
     } else if (size > 16) {
       std::memcpy(to, from, size);
     }
