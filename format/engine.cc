@@ -19,6 +19,7 @@ namespace {
 const size_t kMaxRawDelimiter = 16;
 const size_t kWideScanSize = 1 << 20;  // texts worth asking for AVX2
 const size_t kStretchSlack = 4096;     // room for what a stretch's steps add
+const size_t kMostGuardBytes = 2;      // line feeds that start a brace's line
 
 enum CharClass : unsigned char {
   kOrdinary,
@@ -167,8 +168,6 @@ class Sorter {
   size_t closeGroupAt(size_t stop, char*& to);
   size_t openBlockAt(size_t stop, char*& to);
   size_t closeBlockAt(size_t stop, char*& to);
-  void guardLineStartAt(char*& to);
-  size_t indentBytes(long long levels) const;
   bool hasRoom(const char* to, size_t i, size_t extra) const;
   bool endsInBlank(size_t end) const;
   [[gnu::cold]] size_t writeStretch(size_t i);
@@ -187,10 +186,34 @@ class Sorter {
   size_t blockComment(size_t slash);
   size_t lineComment(size_t slash);
   size_t writeThroughLineFeed(size_t from, size_t lineFeed);
-  size_t closeParens(size_t i);
-  size_t semicolons(size_t i);
-  void openBrace();
-  void closeBrace(size_t i);
+  // The main loop's steps for the layout's own pieces, which a stretch
+  // takes in the usual case.
+  [[gnu::noinline]] size_t closeParens(size_t i);
+  [[gnu::noinline]] size_t semicolons(size_t i);
+  [[gnu::noinline]] void openBrace();
+  [[gnu::noinline]] void closeBrace(size_t i);
+
+  // The layout's own pieces, each written at a cursor with room for the
+  // bytes that its measure gives, by the main loop and by a stretch alike;
+  // each returns the end of what it wrote.
+  template <class Write>
+  void writePiece(size_t bytes, Write&& write);
+  const char* cursor() const { return out_.data() + out_.size(); }
+  [[gnu::always_inline]] inline char* writeStatementEnds(size_t count,
+                                                         char* to);
+  bool closesGroup(size_t count) const {
+    return parenDepth >= 1 && static_cast<size_t>(parenDepth) <= count;
+  }
+  [[gnu::always_inline]] inline char* writeCloseParens(size_t count, char* to);
+  [[gnu::always_inline]] inline size_t openBraceBytes(size_t guard) const;
+  [[gnu::always_inline]] inline char* writeOpenBrace(char* to);
+  [[gnu::always_inline]] inline size_t closeBraceBytes(size_t guard) const;
+  [[gnu::always_inline]] inline char* writeCloseBrace(char* to);
+  [[gnu::always_inline]] inline size_t lineStartGuardBytes(
+      const char* to) const;
+  [[gnu::always_inline]] inline char* writeLineStartGuard(char* to);
+  size_t indentBytes(long long levels) const;
+  [[gnu::always_inline]] inline char* writeIndent(long long levels, char* to);
 
   // What the steps write around their characters.
   [[gnu::always_inline]] inline void writeOrdinary(const char* data,
@@ -198,8 +221,6 @@ class Sorter {
   void beginOrdinary(char first);
   void writeBeforeOrdinary(char first);
   bool keepsApartFromLiteral(unsigned char c) const;
-  void indent(long long levels);
-  void guardLineStart();
 
   // Where modes end, and what the text around a position holds.
   [[gnu::always_inline]] inline size_t scanLiteral(size_t quote) const;
@@ -401,7 +422,8 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
       break;
     case kCloseParen:
       if (parenDepth == 1) return closeGroupAt(stop, to);
-      // After white space, its step leaves the next blank dropped.
+      // After white space, its step leaves the next blank dropped; a run is
+      // written as it stands.
       if (isWhiteSpace(to[-1]) || (isAt(stop + 1, ')') && isAt(stop + 2, ')')))
         return stop;
       --parenDepth;
@@ -427,75 +449,47 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
 }
 
 // The ";" at `stop`, and any right after it, end their lines, written at
-// `to`; the white space after them is dropped, and the next line's
-// indentation written when an ordinary character starts it. Anything else
-// there takes its own step at the start of a line.
+// `to`; the white space after them is dropped, and when an ordinary
+// character starts the next line, its indentation is written as the
+// ordinary-character step writes it. Anything else there takes its own step
+// at the start of a line.
 size_t Sorter::endStatementAt(size_t stop, char*& to) {
   size_t end = runEnd<';'>(stop);
   size_t count = end - stop;
   size_t next = blanksEnd(end);
   bool indents = next < size_ && classAt(next) == kOrdinary;
   size_t bytes = indents ? indentBytes(braceDepth) : 0;
-  if (bytes > indentRun_.size() || !hasRoom(to, next, 2 * count + bytes))
-    return stop;
-  for (size_t k = 0; k < count; ++k, to += 2) std::memcpy(to, ";\n", 2);
-  Output::copy(to, indentRun_.data(), bytes);
-  to += bytes;
-  atLineStart = !indents;
+  if (!hasRoom(to, next, 2 * count + bytes)) return stop;
+  to = writeStatementEnds(count, to);
+  if (indents) {
+    to = writeIndent(braceDepth, to);
+    atLineStart = false;
+  }
   return next;
 }
 
-// The "{" at `stop`, as openBrace writes it, at `to`.
-size_t Sorter::openBlockAt(size_t stop, char*& to) {
-  size_t outer = indentBytes(braceDepth), inner = indentBytes(braceDepth + 1);
-  if (inner > indentRun_.size() || !hasRoom(to, stop, outer + inner + 4))
-    return stop;
-  guardLineStartAt(to);
-  Output::copy(to, indentRun_.data(), outer);
-  std::memcpy(to + outer, "{\n", 2);
-  to += outer + 2;
-  Output::copy(to, indentRun_.data(), inner);
-  to += inner;
-  ++braceDepth;
-  return blanksEnd(stop + 1);
-}
-
-// The "}" at `stop`, as closeBrace writes it, at `to`.
-size_t Sorter::closeBlockAt(size_t stop, char*& to) {
-  if (isAt(stop + 1, ';')) {
-    --braceDepth;
-    ++to;  // the scan has copied it there
-    return stop + 1;
-  }
-  size_t outer = indentBytes(braceDepth - 1);
-  if (outer > indentRun_.size() || !hasRoom(to, stop, outer + 5)) return stop;
-  guardLineStartAt(to);
-  Output::copy(to, indentRun_.data(), outer);
-  std::memcpy(to + outer, "}\n\n", 3);
-  to += outer + 3;
-  --braceDepth;
-  return blanksEnd(stop + 1);
-}
-
-// As guardLineStart, for the text written up to `to`.
-void Sorter::guardLineStartAt(char*& to) {
-  if (to[-1] != '\n') *to++ = '\n';
-  if (language_.splicesLines && to - out_.data() >= 2 && to[-2] == '\\')
-    *to++ = '\n';
-}
-
-// The bytes of `levels` units of indentation.
-size_t Sorter::indentBytes(long long levels) const {
-  return levels > 0 ? unitSize_ * levels : 0;
-}
-
-// The ")" at `stop` closes the outermost group: written at `to` with a
-// blank after it, and the white space after it dropped.
+// The ")" at `stop` closes the outermost group, written at `to`, and the
+// white space after it is dropped.
 size_t Sorter::closeGroupAt(size_t stop, char*& to) {
   if (!hasRoom(to, stop + 1, 2)) return stop;
-  std::memcpy(to, ") ", 2);
-  to += 2;
-  parenDepth = 0;
+  to = writeCloseParens(1, to);
+  return blanksEnd(stop + 1);
+}
+
+// The "{" at `stop`, written at `to`, and the white space after it dropped.
+size_t Sorter::openBlockAt(size_t stop, char*& to) {
+  if (!hasRoom(to, stop + 1, openBraceBytes(kMostGuardBytes))) return stop;
+  to = writeOpenBrace(to);
+  return blanksEnd(stop + 1);
+}
+
+// The "}" at `stop`, written at `to`, and the white space after it dropped;
+// one right before ";" is the loop's.
+size_t Sorter::closeBlockAt(size_t stop, char*& to) {
+  if (isAt(stop + 1, ';') ||
+      !hasRoom(to, stop + 1, closeBraceBytes(kMostGuardBytes)))
+    return stop;
+  to = writeCloseBrace(to);
   return blanksEnd(stop + 1);
 }
 
@@ -661,31 +655,80 @@ size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed) {
   return end;
 }
 
-// Each ")" is written; the one that closes the outermost group is followed
-// by a blank.
 size_t Sorter::closeParens(size_t i) {
   size_t end = runEnd<')'>(i);
-  for (; i < end; ++i) {
-    out_.append(')');
-    if (--parenDepth == 0) {
-      out_.append(' ');
-      dropsNextBlank = true;
-    }
-  }
+  const size_t count = end - i;
+  if (closesGroup(count)) dropsNextBlank = true;
+  writePiece(count + closesGroup(count),
+             [this, count](char* to) { return writeCloseParens(count, to); });
   return end;
 }
 
-// Each ";" outside parentheses ends a line; inside them, a run of ";" is
-// written as it stands.
+// Inside parentheses, a run of ";" is written as it stands.
 size_t Sorter::semicolons(size_t i) {
   size_t end = runEnd<';'>(i);
   if (parenDepth != 0) {
     writeOrdinary(text_ + i, end - i);
     return end;
   }
-  for (; i < end; ++i) out_.append(";\n", 2);
-  atLineStart = true;
+  writePiece(2 * (end - i), [this, i, end](char* to) {
+    return writeStatementEnds(end - i, to);
+  });
   return end;
+}
+
+void Sorter::openBrace() {
+  writePiece(openBraceBytes(lineStartGuardBytes(cursor())),
+             [this](char* to) { return writeOpenBrace(to); });
+  dropsNextBlank = true;
+}
+
+// A "}" right before ";" stays on the line with it, written as an ordinary
+// character, and the ";" ends the line.
+void Sorter::closeBrace(size_t i) {
+  if (isAt(i + 1, ';')) {
+    --braceDepth;
+    writeOrdinary("}", 1);
+    return;
+  }
+  writePiece(closeBraceBytes(lineStartGuardBytes(cursor())),
+             [this](char* to) { return writeCloseBrace(to); });
+  dropsNextBlank = true;
+}
+
+// Writes `bytes` bytes with `write` at the output's cursor. A piece that
+// does not fit fills the text, and nothing written after it counts.
+template <class Write>
+void Sorter::writePiece(size_t bytes, Write&& write) {
+  if (char* to = out_.claimPiece(bytes)) out_.advance(write(to) - to);
+}
+
+// Each ";" outside parentheses ends a line.
+char* Sorter::writeStatementEnds(size_t count, char* to) {
+  atLineStart = true;
+  for (size_t k = 0; k < count; ++k, to += 2) std::memcpy(to, ";\n", 2);
+  return to;
+}
+
+// Each ")" is written; the one that closes the outermost group is followed
+// by a blank.
+char* Sorter::writeCloseParens(size_t count, char* to) {
+  if (!closesGroup(count)) {
+    parenDepth -= count;
+    std::memset(to, ')', count);
+    return to + count;
+  }
+  const size_t closing = parenDepth;  // the one that brings the depth to 0
+  parenDepth -= count;
+  std::memset(to, ')', closing);
+  to[closing] = ' ';
+  std::memset(to + closing + 1, ')', count - closing);
+  return to + count + 1;
+}
+
+// The bytes of a "{" after `guard` line feeds.
+size_t Sorter::openBraceBytes(size_t guard) const {
+  return guard + indentBytes(braceDepth) + 2 + indentBytes(braceDepth + 1);
 }
 
 // A "{" stands on a line of its own, and the next line is indented at once
@@ -693,28 +736,59 @@ size_t Sorter::semicolons(size_t i) {
 // "{" follows a ";" outside parentheses or a block comment's end), the
 // ordinary-character step indents the block's first line once more, so
 // that it carries twice its level's indentation.
-void Sorter::openBrace() {
-  guardLineStart();
-  indent(braceDepth);
-  out_.append("{\n", 2);
-  indent(++braceDepth);
-  dropsNextBlank = true;
+char* Sorter::writeOpenBrace(char* to) {
+  const long long outer = braceDepth++;
+  to = writeIndent(outer, writeLineStartGuard(to));
+  std::memcpy(to, "{\n", 2);
+  return writeIndent(outer + 1, to + 2);
 }
 
-// A "}" stands on a line of its own, followed by an empty line; one right
-// before ";" stays on the line with it, written as an ordinary character,
-// and the ";" ends the line.
-void Sorter::closeBrace(size_t i) {
-  if (isAt(i + 1, ';')) {
-    --braceDepth;
-    writeOrdinary("}", 1);
-    return;
-  }
-  guardLineStart();
-  indent(braceDepth - 1);
-  out_.append("}\n\n", 3);
-  --braceDepth;
-  dropsNextBlank = true;
+// The bytes of a "}" after `guard` line feeds.
+size_t Sorter::closeBraceBytes(size_t guard) const {
+  return guard + indentBytes(braceDepth - 1) + 3;
+}
+
+// A "}" not right before ";" stands on a line of its own, followed by an
+// empty line.
+char* Sorter::writeCloseBrace(char* to) {
+  const long long outer = --braceDepth;
+  to = writeIndent(outer, writeLineStartGuard(to));
+  std::memcpy(to, "}\n\n", 3);
+  return to + 3;
+}
+
+// A brace begins a line; an empty text is at the start of one. A line feed
+// after a backslash splices two lines instead of starting one, so a line
+// that ends in a backslash is followed by an empty line. Returns the line
+// feeds to write after the text that ends at `to`.
+size_t Sorter::lineStartGuardBytes(const char* to) const {
+  const size_t written = to - out_.data();
+  if (written == 0) return 0;
+  const bool splices = language_.splicesLines;
+  if (to[-1] != '\n') return splices && to[-1] == '\\' ? 2 : 1;
+  return splices && written >= 2 && to[-2] == '\\' ? 1 : 0;
+}
+
+char* Sorter::writeLineStartGuard(char* to) {
+  size_t lineFeeds = lineStartGuardBytes(to);
+  if (lineFeeds > 0) *to++ = '\n';
+  if (lineFeeds > 1) *to++ = '\n';
+  return to;
+}
+
+// The bytes of `levels` units of indentation.
+size_t Sorter::indentBytes(long long levels) const {
+  return levels > 0 ? unitSize_ * levels : 0;
+}
+
+char* Sorter::writeIndent(long long levels, char* to) {
+  const char* run = indentRun_.data();
+  const size_t runSize = indentRun_.size();
+  size_t bytes = indentBytes(levels);
+  for (; bytes > runSize; bytes -= runSize, to += runSize)
+    std::memcpy(to, run, runSize);
+  Output::copy(to, run, bytes);
+  return to + bytes;
 }
 
 // The ordinary-character step, for a run of ordinary characters at once, or
@@ -735,7 +809,9 @@ void Sorter::beginOrdinary(char first) {
 }
 
 void Sorter::writeBeforeOrdinary(char first) {
-  if (atLineStart) indent(braceDepth);
+  if (atLineStart)
+    writePiece(indentBytes(braceDepth),
+               [this](char* to) { return writeIndent(braceDepth, to); });
   if (literalEdge_.distance == AfterLiteral::kMeeting &&
       keepsApartFromLiteral(static_cast<unsigned char>(first)))
     out_.append(' ');
@@ -755,29 +831,6 @@ bool Sorter::keepsApartFromLiteral(unsigned char c) const {
       break;
   }
   return isWordByte(c);
-}
-
-void Sorter::indent(long long levels) {
-  if (levels <= 0 || indentRun_.empty()) return;
-  size_t bytes = unitSize_ * levels;
-  if (bytes <= indentRun_.size()) {
-    out_.append(indentRun_.data(), bytes);
-    return;
-  }
-  for (; bytes > 0 && !out_.full();) {
-    size_t piece = std::min(bytes, indentRun_.size());
-    out_.append(indentRun_.data(), piece);
-    bytes -= piece;
-  }
-}
-
-// A brace begins a line; an empty text is at the start of one. A line feed
-// after a backslash splices two lines instead of starting one, so a line
-// that ends in a backslash is followed by an empty line.
-void Sorter::guardLineStart() {
-  if (out_.empty()) return;
-  if (out_.back() != '\n') out_.append('\n');
-  if (language_.splicesLines && out_.endsWith("\\\n")) out_.append('\n');
 }
 
 // Returns the position of what ends the literal opened at `quote`: its

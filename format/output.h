@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string_view>
 
 #include "base/bytes.h"
 
@@ -22,12 +21,6 @@ class Output {
   }
 
   bool full() const { return full_; }
-  bool empty() const { return size() == 0; }
-  char back() const { return cursor_[-1]; }
-  bool endsWith(std::string_view tail) const {
-    return size() >= tail.size() &&
-           std::memcmp(cursor_ - tail.size(), tail.data(), tail.size()) == 0;
-  }
   const char* data() const { return text_->data(); }
   size_t size() const { return cursor_ - text_->data(); }
   void finish() { text_->resize(size()); }
@@ -49,22 +42,29 @@ class Output {
     if (size > limit_ - this->size() || !grow(size)) return nullptr;
     return cursor_;
   }
+  /// As claim, for a piece that must fit: one that does not fills the text.
+  char* claimPiece(size_t size) {
+    char* to = claim(size);
+    if (!to) full_ = true;
+    return to;
+  }
   /// Takes `size` bytes written at the cursor into the text.
   void advance(size_t size) { cursor_ += size; }
 
   /// Copies `size` bytes; most pieces are short, and two overlapping moves
-  /// copy them without a call.
+  /// copy them without a call. The shortest, such as a line's tabs, are
+  /// tested first.
   static void copy(char* to, const char* from, size_t size) {
-    if (size >= 8 && size <= 16) {
+    if (size > 0 && size < 4) {
+      to[0] = from[0];
+      to[size / 2] = from[size / 2];
+      to[size - 1] = from[size - 1];
+    } else if (size >= 8 && size <= 16) {
       move<8>(to, from);
       move<8>(to + size - 8, from + size - 8);
     } else if (size >= 4 && size < 8) {
       move<4>(to, from);
       move<4>(to + size - 4, from + size - 4);
-    } else if (size > 0 && size < 4) {
-      to[0] = from[0];
-      to[size / 2] = from[size / 2];
-      to[size - 1] = from[size - 1];
     } else if (size > 16) {
       std::memcpy(to, from, size);
     }

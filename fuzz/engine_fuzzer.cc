@@ -1,6 +1,7 @@
 // Sorts any text, in either language, in bytes or in 16- or 32-bit units,
 // with an indent unit drawn from the input, and checks that only blanks,
-// tabs and line feeds moved and that sorting the result changes nothing.
+// tabs and line feeds moved, that sorting the result changes nothing, and
+// that the text fits a limit of exactly its size and no less.
 
 #include <cstdint>
 #include <cstdlib>
@@ -24,6 +25,20 @@ bool sortWithin(std::string_view text, const Language& language,
   bool done = sortText(text, language, unit, limit, result);
   if (result->size() > limit) std::abort();
   return done;
+}
+
+// Within a limit of exactly the size of `sorted`, the text sorts the same;
+// within one byte less, it does not fit, and nothing is written past it.
+void checkExactLimit(std::string_view text, const Language& language,
+                     const std::string& unit, const Bytes& sorted) {
+  Bytes exact;
+  if (!sortText(text, language, unit, sorted.size(), &exact) || exact != sorted)
+    std::abort();
+  if (sorted.empty()) return;
+  Bytes cut;
+  if (sortText(text, language, unit, sorted.size() - 1, &cut) ||
+      cut.size() >= sorted.size())
+    std::abort();
 }
 
 // `text` written back in the source's units, without its blank, tab and
@@ -71,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   checkScans(std::string(view(text)));
   Bytes result;
   if (!sortWithin(view(text), language, unit, &result)) return 0;
+  checkExactLimit(view(text), language, unit, result);
   if (withoutWhiteSpace(std::string(view(text))) !=
       withoutWhiteSpace(std::string(view(result))))
     std::abort();
