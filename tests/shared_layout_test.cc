@@ -85,6 +85,8 @@ TEST(SharedLayoutTest, OutermostClosingParenthesisIsFollowedByABlank) {
   expectSortedInBoth("\t", {
     {__LINE__, "f(x);", "f(x) ;\n"},
     {__LINE__, "f(g(x), y);", "f(g(x), y) ;\n"},
+    {__LINE__, "f(\"a\")", "f(\"a\") "},
+    {__LINE__, "f(g(\"a\"))", "f(g(\"a\")) "},
     {__LINE__, "List<String> a = new ArrayList<String>();",
      "List<String> a = new ArrayList<String>() ;\n"},
   });
