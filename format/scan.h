@@ -205,7 +205,8 @@ template <class W, char... kKept>
 /// bit 0 set, ' and / with bit 3, ; and { with bit 6, and the backslash, ],
 /// | and } with bits 0 and 5; so ] and | stop a stretch too, for nothing.
 template <class W>
-[[gnu::always_inline]] inline unsigned stretchStops(W bytes, W before) {
+[[gnu::always_inline]] inline unsigned stretchStops(const W& bytes,
+                                                    const W& before) {
   W pairs = bytes | W::all(0x01);
   W stop = (pairs == W::all('#')) | (pairs == W::all(')'));
   stop = stop | ((bytes | W::all(0x08)) == W::all('/'));
@@ -217,7 +218,7 @@ template <class W>
 
 // A tab and a blank differ in the bits of 0x29.
 template <class W>
-[[gnu::always_inline]] inline W tabsAsBlanks(W bytes) {
+[[gnu::always_inline]] inline W tabsAsBlanks(const W& bytes) {
   return bytes ^ ((bytes == W::all('\t')) & W::all(0x29));
 }
 
