@@ -441,8 +441,12 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
     case kBackslash:
       if (isAt(stop + 1, '\n')) return stop;
       break;
-    default:
+    case kDoubleQuote:
+    case kSingleQuote:
+    case kHash:
       return stop;
+    default:
+      __builtin_unreachable();  // the class table holds no other class
   }
   ++to;  // the scan has copied it there
   return stop + 1;
