@@ -166,8 +166,10 @@ class Sorter {
   [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
   size_t endStatementAt(size_t stop, char*& to);
   size_t closeGroupAt(size_t stop, char*& to);
+  size_t lineStartStep(size_t stop, char*& to);
   size_t openBlockAt(size_t stop, char*& to);
   size_t closeBlockAt(size_t stop, char*& to);
+  char* indentLineAt(size_t next, char* to);
   bool hasRoom(const char* to, size_t i, size_t extra) const;
   bool endsInBlank(size_t end) const;
   [[gnu::cold]] size_t writeStretch(size_t i);
@@ -278,6 +280,8 @@ Sorter::Sorter(std::string_view source, const Language& language,
       numberQuote_(source.size()) {
   const size_t kUnitsPerRun = 64;
   for (size_t k = 0; k < kUnitsPerRun; ++k) indentRun_ += indentUnit;
+  // A store of kSlack bytes reads that many, even for an empty unit.
+  if (indentRun_.size() < Output::kSlack) indentRun_.resize(Output::kSlack);
 }
 
 bool Sorter::finish() {
@@ -408,9 +412,9 @@ size_t Sorter::copyWord(size_t i) {
 // as it stands go on over it; the white space that the layout drops, the
 // ";" that ends a statement, the braces and the ")" that closes the
 // outermost group are taken here; the rest end the stretch, and so does
-// anything at the start of a line, which the loop indents.
+// anything at the start of a line but a brace, which the loop indents.
 size_t Sorter::stretchStep(size_t stop, char*& to) {
-  if (atLineStart) return stop;
+  if (atLineStart) return lineStartStep(stop, to);
   switch (classAt(stop)) {
     case kOrdinary:
       break;
@@ -480,21 +484,48 @@ size_t Sorter::closeGroupAt(size_t stop, char*& to) {
   return blanksEnd(stop + 1);
 }
 
+// A stop at the start of a line, which only a ";" leaves in a stretch: a
+// brace is taken as anywhere else, and anything else ends the stretch.
+size_t Sorter::lineStartStep(size_t stop, char*& to) {
+  switch (classAt(stop)) {
+    case kOpenBrace:
+      return openBlockAt(stop, to);
+    case kCloseBrace:
+      return closeBlockAt(stop, to);
+    default:
+      return stop;
+  }
+}
+
 // The "{" at `stop`, written at `to`, and the white space after it dropped.
 size_t Sorter::openBlockAt(size_t stop, char*& to) {
-  if (!hasRoom(to, stop + 1, openBraceBytes(kMostGuardBytes))) return stop;
-  to = writeOpenBrace(to);
-  return blanksEnd(stop + 1);
+  const size_t next = blanksEnd(stop + 1);
+  if (!hasRoom(to, next,
+               openBraceBytes(kMostGuardBytes) + indentBytes(braceDepth + 1)))
+    return stop;
+  to = indentLineAt(next, writeOpenBrace(to));
+  return next;
 }
 
 // The "}" at `stop`, written at `to`, and the white space after it dropped;
 // one right before ";" is the loop's.
 size_t Sorter::closeBlockAt(size_t stop, char*& to) {
-  if (isAt(stop + 1, ';') ||
-      !hasRoom(to, stop + 1, closeBraceBytes(kMostGuardBytes)))
+  if (isAt(stop + 1, ';')) return stop;
+  const size_t next = blanksEnd(stop + 1);
+  if (!hasRoom(to, next,
+               closeBraceBytes(kMostGuardBytes) + indentBytes(braceDepth - 1)))
     return stop;
-  to = writeCloseBrace(to);
-  return blanksEnd(stop + 1);
+  to = indentLineAt(next, writeCloseBrace(to));
+  return next;
+}
+
+// At the start of a line, the ordinary character at `next` is indented as
+// the ordinary-character step indents it; anything else takes its own step
+// there.
+char* Sorter::indentLineAt(size_t next, char* to) {
+  if (!atLineStart || next == size_ || classAt(next) != kOrdinary) return to;
+  atLineStart = false;
+  return writeIndent(braceDepth, to);
 }
 
 // True when, with `to` where the byte at `i` goes, there is room for
@@ -710,6 +741,10 @@ void Sorter::writePiece(size_t bytes, Write&& write) {
 // Each ";" outside parentheses ends a line.
 char* Sorter::writeStatementEnds(size_t count, char* to) {
   atLineStart = true;
+  if (count == 1) {  // the usual case, written without a loop
+    std::memcpy(to, ";\n", 2);
+    return to + 2;
+  }
   for (size_t k = 0; k < count; ++k, to += 2) std::memcpy(to, ";\n", 2);
   return to;
 }
@@ -785,10 +820,16 @@ size_t Sorter::indentBytes(long long levels) const {
   return levels > 0 ? unitSize_ * levels : 0;
 }
 
+// Most indentation is written with one store, which may pass its end (see
+// Output::kSlack).
 char* Sorter::writeIndent(long long levels, char* to) {
   const char* run = indentRun_.data();
   const size_t runSize = indentRun_.size();
   size_t bytes = indentBytes(levels);
+  if (bytes <= Output::kSlack) {
+    std::memcpy(to, run, Output::kSlack);
+    return to + bytes;
+  }
   for (; bytes > runSize; bytes -= runSize, to += runSize)
     std::memcpy(to, run, runSize);
   Output::copy(to, run, bytes);

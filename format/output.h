@@ -12,12 +12,14 @@
 // cuts it to what was written.
 class Output {
  public:
+  /// Bytes past the end of any room claimed that may be written over, so
+  /// that a short piece can be written with one whole store.
+  static constexpr size_t kSlack = 16;
+
   Output(Bytes* text, size_t limit, size_t expected)
       : text_(text), limit_(limit) {
-    reserveLarge(text_, std::min(limit, expected));
-    text_->resize(std::min(limit, expected));
-    cursor_ = text_->data();
-    end_ = cursor_ + text_->size();
+    reserveLarge(text_, std::min(limit, expected) + kSlack);
+    resize(std::min(limit, expected));
   }
 
   bool full() const { return full_; }
@@ -84,11 +86,17 @@ class Output {
       full_ = true;
       return false;
     }
-    size_t grown = text_->size() + text_->size() / 2;
-    text_->resize(std::max(used + size, std::min(limit_, grown)));
+    size_t room = end_ - text_->data();
+    resize(std::max(used + size, std::min(limit_, room + room / 2)));
     cursor_ = text_->data() + used;
-    end_ = text_->data() + text_->size();
     return true;
+  }
+
+  // Makes room for `size` bytes and the slack after them.
+  void resize(size_t size) {
+    text_->resize(size + kSlack);
+    cursor_ = text_->data();
+    end_ = cursor_ + size;
   }
 
   Bytes* text_;
