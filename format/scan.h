@@ -357,7 +357,7 @@ QUILLFIX_AVX2_FUNCTION size_t skipAllAvx2(const char* text, size_t from,
 template <class Take>
 QUILLFIX_AVX2_FUNCTION size_t copyStretchAvx2(const char* text, size_t from,
                                               size_t size, char*& to,
-                                              Take&& take) {
+                                              Take take) {
   return walkStretch<Avx2>(text, from, size, to, take);
 }
 
