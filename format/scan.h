@@ -354,6 +354,8 @@ QUILLFIX_AVX2_FUNCTION size_t skipAllAvx2(const char* text, size_t from,
   return skipAllOver<Avx2, kKept...>(text, from, size);
 }
 
+// `take` is held by value, as a lambda that holds a pointer is best kept:
+// in a register rather than behind one more load at every stop.
 template <class Take>
 QUILLFIX_AVX2_FUNCTION size_t copyStretchAvx2(const char* text, size_t from,
                                               size_t size, char*& to,

@@ -2,6 +2,7 @@
 #define QUILLFIX_TESTS_SCAN_AGREEMENT_H_
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -127,7 +128,7 @@ inline bool walksAgree(const std::string& text, size_t from) {
   auto scanned = [](bool wide) {
     return [wide](const char* t, size_t f, size_t s, char*& to,
                   RecordingSteps& steps) {
-      return scanner(wide).copyStretch(t, f, s, to, steps);
+      return scanner(wide).copyStretch(t, f, s, to, std::ref(steps));
     };
   };
   const Walk walk = walkWith(text, from, portable);
@@ -137,7 +138,7 @@ inline bool walksAgree(const std::string& text, size_t from) {
 #if defined(QUILLFIX_AVX2)
   auto wide = [](const char* t, size_t f, size_t s, char*& to,
                  RecordingSteps& steps) {
-    return copyStretchAvx2(t, f, s, to, steps);
+    return copyStretchAvx2(t, f, s, to, std::ref(steps));
   };
   if (testsAvx2()) agree = agree && walk == walkWith(text, from, wide);
 #endif
