@@ -165,7 +165,8 @@ class Sorter {
   // A stretch, and the steps it takes on the way, at `to` in its room.
   [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
   size_t endStatementAt(size_t stop, char*& to);
-  size_t closeGroupAt(size_t stop, char*& to);
+  [[gnu::always_inline]] inline size_t closeGroupAt(size_t stop, char*& to);
+  [[gnu::noinline]] size_t blanksAfter(size_t i) const;
   size_t lineStartStep(size_t stop, char*& to);
   size_t openBlockAt(size_t stop, char*& to);
   size_t closeBlockAt(size_t stop, char*& to);
@@ -477,11 +478,17 @@ size_t Sorter::endStatementAt(size_t stop, char*& to) {
 }
 
 // The ")" at `stop` closes the outermost group, written at `to`, and the
-// white space after it is dropped.
+// white space after it is dropped. Most have none, and the stretch does not
+// leave its scan for them.
 size_t Sorter::closeGroupAt(size_t stop, char*& to) {
   if (!hasRoom(to, stop + 1, 2)) return stop;
   to = writeCloseParens(1, to);
-  return blanksEnd(stop + 1);
+  return isBlankAt(stop + 1) ? blanksAfter(stop + 1) : stop + 1;
+}
+
+// blanksEnd, out of line.
+size_t Sorter::blanksAfter(size_t i) const {
+  return blanksEnd(i);
 }
 
 // A stop at the start of a line, which only a ";" leaves in a stretch: a
@@ -752,6 +759,13 @@ char* Sorter::writeStatementEnds(size_t count, char* to) {
 // Each ")" is written; the one that closes the outermost group is followed
 // by a blank.
 char* Sorter::writeCloseParens(size_t count, char* to) {
+  // The usual case; a blank not kept is written past the piece, where the
+  // output keeps slack.
+  if (count == 1) {
+    const bool closes = parenDepth-- == 1;
+    std::memcpy(to, ") ", 2);
+    return to + 1 + closes;
+  }
   if (!closesGroup(count)) {
     parenDepth -= count;
     std::memset(to, ')', count);
