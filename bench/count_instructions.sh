@@ -1,8 +1,9 @@
 #!/bin/bash
 # Counts the instructions quillfix runs per input byte (user space, with
-# valgrind's cachegrind) on 4 MiB of real C, of real Java and of the Linux
-# kernel's own C (when linux-source is installed), beside the floor loop on
-# the same files, and on the worst input shapes. A count does not
+# valgrind's cachegrind) on 4 MiB of real C and of real Java, and on whole
+# files of the Linux kernel's own C (almost 4 MiB, when linux-source is
+# installed), beside the floor loop on the same files, and on the worst
+# input shapes. A count does not
 # change with the machine's load or the cost of its page faults.
 #   bench/count_instructions.sh
 set -euo pipefail
@@ -38,7 +39,7 @@ per_byte() {
 }
 
 printf '%-24s %10s %10s\n' input quillfix floor
-for name in c-4M.c java-4M.java kernel-4M.c; do
+for name in c-4M.c java-4M.java kernel-files.c; do
   if [[ ! -s $inputs/$name ]]; then
     printf '%-24s %10s\n' "$name" "(missing)"  # no linux-source installed
     continue

@@ -32,17 +32,24 @@ if [[ ! -s $dir/java-64M.java ]]; then
     cat "$(dirname "$0")/../examples/Greeter.java" | fill $((64 * mb)) "$dir/java-64M.java"
   fi
 fi
-# Dense, tab-indented C: the Linux kernel's own sources, 2 MiB of fs/ and
-# 2 MiB of kernel/ in the order of their paths (Debian's linux-source).
+# Dense, tab-indented C: the Linux kernel's own sources (Debian's
+# linux-source), whole .c files of fs/ and then of kernel/ in the order of
+# their paths, up to 2 MiB of each. A file cut short would leave the rest of
+# the text inside its open parentheses and braces.
 kernel_tar=$(ls /usr/src/linux-source-*.tar.xz 2>/dev/null | sort | tail -1 || true)
-if [[ ! -s $dir/kernel-4M.c && -n $kernel_tar ]]; then
+if [[ ! -s $dir/kernel-files.c && -n $kernel_tar ]]; then
   tree=$(mktemp -d)
   top=$(basename "$kernel_tar" .tar.xz)
   if tar -xJf "$kernel_tar" -C "$tree" --wildcards "$top/fs/*.c" "$top/kernel/*.c"; then
     for part in fs kernel; do
-      (cd "$tree/$top" && find "$part" -name '*.c' -print0 | LC_ALL=C sort -z |
-        xargs -0 cat 2>/dev/null | head -c $((2 * mb)) || true)
-    done > "$dir/kernel-4M.c"
+      (cd "$tree/$top" && taken=0 && find "$part" -name '*.c' -print0 |
+        LC_ALL=C sort -z | while IFS= read -r -d '' file; do
+          size=$(stat -c %s "$file")
+          ((taken + size > 2 * mb)) && break
+          taken=$((taken + size))
+          cat "$file"
+        done || true)
+    done > "$dir/kernel-files.c"
   fi
   rm -rf "$tree"
 fi
