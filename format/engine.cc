@@ -164,9 +164,11 @@ class Sorter {
   [[gnu::always_inline]] inline size_t copyWord(size_t i);
   // A stretch, and the steps it takes on the way, at `to` in its room.
   [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
-  size_t endStatementAt(size_t stop, char*& to);
+  [[gnu::always_inline]] inline size_t endStatementAt(size_t stop, char*& to);
+  [[gnu::noinline]] size_t endStatementRunAt(size_t stop, char*& to);
+  [[gnu::always_inline]] inline size_t endStatementsAt(size_t stop, size_t end,
+                                                       char*& to);
   [[gnu::always_inline]] inline size_t closeGroupAt(size_t stop, char*& to);
-  [[gnu::noinline]] size_t blanksAfter(size_t i) const;
   size_t lineStartStep(size_t stop, char*& to);
   size_t openBlockAt(size_t stop, char*& to);
   size_t closeBlockAt(size_t stop, char*& to);
@@ -217,6 +219,7 @@ class Sorter {
   [[gnu::always_inline]] inline char* writeLineStartGuard(char* to);
   size_t indentBytes(long long levels) const;
   [[gnu::always_inline]] inline char* writeIndent(long long levels, char* to);
+  [[gnu::noinline]] char* writeLongIndent(size_t bytes, char* to);
 
   // What the steps write around their characters.
   [[gnu::always_inline]] inline void writeOrdinary(const char* data,
@@ -399,9 +402,12 @@ size_t Sorter::copyWord(size_t i) {
   if (!to) return writeStretch(i);
   char* const start = to;
   roomEnd_ = to + room;
-  size_t end = scan_.copyStretch(
-      text_, i, size_, to,
-      [this](size_t stop, char*& at) { return stretchStep(stop, at); });
+  // The step is inlined into the scan, as is every step it inlines: a call
+  // at each stop would cost more than the step.
+  auto step = [this](size_t stop, char*& at) __attribute__((always_inline)) {
+    return stretchStep(stop, at);
+  };
+  size_t end = scan_.copyStretch(text_, i, size_, to, step);
   out_.advance(to - start);
   dropsNextBlank = isWhiteSpace(to[-1]);
   return end;
@@ -463,17 +469,24 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
 // ordinary-character step writes it. Anything else there takes its own step
 // at the start of a line.
 size_t Sorter::endStatementAt(size_t stop, char*& to) {
-  size_t end = runEnd<';'>(stop);
+  if (isAt(stop + 1, ';')) return endStatementRunAt(stop, to);
+  return endStatementsAt(stop, stop + 1, to);
+}
+
+// A run of ";", which is rare, out of line.
+size_t Sorter::endStatementRunAt(size_t stop, char*& to) {
+  return endStatementsAt(stop, runEnd<';'>(stop), to);
+}
+
+// As endStatementAt, for the run of ";" from `stop` to `end`.
+size_t Sorter::endStatementsAt(size_t stop, size_t end, char*& to) {
   size_t count = end - stop;
   size_t next = blanksEnd(end);
   bool indents = next < size_ && classAt(next) == kOrdinary;
   size_t bytes = indents ? indentBytes(braceDepth) : 0;
   if (!hasRoom(to, next, 2 * count + bytes)) return stop;
-  to = writeStatementEnds(count, to);
-  if (indents) {
-    to = writeIndent(braceDepth, to);
-    atLineStart = false;
-  }
+  to = writeIndent(indents ? braceDepth : 0, writeStatementEnds(count, to));
+  atLineStart = !indents;
   return next;
 }
 
@@ -483,12 +496,7 @@ size_t Sorter::endStatementAt(size_t stop, char*& to) {
 size_t Sorter::closeGroupAt(size_t stop, char*& to) {
   if (!hasRoom(to, stop + 1, 2)) return stop;
   to = writeCloseParens(1, to);
-  return isBlankAt(stop + 1) ? blanksAfter(stop + 1) : stop + 1;
-}
-
-// blanksEnd, out of line.
-size_t Sorter::blanksAfter(size_t i) const {
-  return blanksEnd(i);
+  return blanksEnd(stop + 1);
 }
 
 // A stop at the start of a line, which only a ";" leaves in a stretch: a
@@ -837,13 +845,16 @@ size_t Sorter::indentBytes(long long levels) const {
 // Most indentation is written with one store, which may pass its end (see
 // Output::kSlack).
 char* Sorter::writeIndent(long long levels, char* to) {
+  const size_t bytes = indentBytes(levels);
+  if (bytes > Output::kSlack) return writeLongIndent(bytes, to);
+  std::memcpy(to, indentRun_.data(), Output::kSlack);
+  return to + bytes;
+}
+
+// Indentation longer than the slack, out of line.
+char* Sorter::writeLongIndent(size_t bytes, char* to) {
   const char* run = indentRun_.data();
   const size_t runSize = indentRun_.size();
-  size_t bytes = indentBytes(levels);
-  if (bytes <= Output::kSlack) {
-    std::memcpy(to, run, Output::kSlack);
-    return to + bytes;
-  }
   for (; bytes > runSize; bytes -= runSize, to += runSize)
     std::memcpy(to, run, runSize);
   Output::copy(to, run, bytes);
