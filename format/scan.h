@@ -259,15 +259,18 @@ template <class W>
   return bytes ^ ((bytes == W::all('\t')) & W::all(0x29));
 }
 
+/// What a stretch's step returns when it takes its stop's byte as it
+/// stands, which the walk has copied already: no step goes on at 0.
+inline constexpr size_t kTakenAsItStands = 0;
+
 /// Walks the stretch that the character at `from` begins, copying it to
 /// `to` (a tab as a blank), and returns where it ends. The character at
 /// `from` is taken whatever it is when `takesFirst`. At each stop after it,
 /// in order, `take(stop, to)` is asked, with `to` where the stop's byte
-/// would go. It moves `to` past what it writes and returns where the walk
-/// goes on: past the stop with `to` past it when it takes the byte as it
-/// stands (the walk has copied it there); elsewhere when it wrote or
-/// dropped something itself; at the stop itself, with `to` unmoved, to end
-/// the stretch there. On return `to` is where the byte at the end would go.
+/// would go. It returns kTakenAsItStands when it takes the byte as it
+/// stands; else it moves `to` past what it writes and returns where the walk
+/// goes on: after the stop when it wrote or dropped something itself, at
+/// the stop itself, with `to` unmoved, to end the stretch there. On return `to` is where the byte at the end would go.
 /// `to` has room for what the walk writes and for the rest of the text;
 /// what the wider widths write past the stretch's end is written over
 /// later. `from` is at least 1.
@@ -292,7 +295,7 @@ template <class W, class Take>
       char* stopTo = anchorTo + (stop - anchor);
       char* at = stopTo;
       size_t goesOn = take(stop, at);
-      if (goesOn == stop + 1 && at == stopTo + 1) continue;
+      if (goesOn == kTakenAsItStands) continue;
       if (goesOn == stop) {
         to = stopTo;
         return stop;

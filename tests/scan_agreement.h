@@ -22,13 +22,11 @@ class RecordingSteps {
       case '(':
       case ']':
         open_ += text_[stop] == '(';
-        ++to;
-        return stop + 1;
+        return kTakenAsItStands;
       case ')':
         if (open_ == 0) return stop;
         --open_;
-        ++to;
-        return stop + 1;
+        return kTakenAsItStands;
       case ';':
         to = std::copy_n("<;>", 3, to);
         return stop + 1;
