@@ -606,8 +606,9 @@ size_t Sorter::gluedLiterals(size_t i) {
   if (literalEdge_.distance != AfterLiteral::kClosed) return i;
   const size_t start = i;
   size_t close = i - 1;  // the quote that closed the literal before
-  while (isAt(close + 1, text_[close]) &&
-         !(text_[close] == '"' && language_.hasTextBlocks)) {
+  const char quote = text_[close];
+  if (quote == '"' && language_.hasTextBlocks) return start;
+  while (isAt(close + 1, quote)) {
     close = scanLiteral(close + 1);
     if (close == size_ || text_[close] == '\n') break;
   }
