@@ -17,9 +17,11 @@ size_t sortedSizeLimit(size_t sourceSize) {
 namespace {
 
 const size_t kMaxRawDelimiter = 16;
-const size_t kWideScanSize = 1 << 20;  // texts worth asking for AVX2
-const size_t kStretchSlack = 4096;     // room for what a stretch's steps add
-const size_t kMostGuardBytes = 2;      // line feeds that start a brace's line
+// Texts worth the once-only question for AVX2, which a virtual machine can
+// take microseconds to answer.
+const size_t kWideScanSize = 16 << 10;
+const size_t kStretchSlack = 4096;  // room for what a stretch's steps add
+const size_t kMostGuardBytes = 2;   // line feeds that start a brace's line
 
 enum CharClass : unsigned char {
   kOrdinary,

@@ -4,9 +4,11 @@
 
 #include <cpuid.h>
 
+namespace {
+
 // AVX2 needs the processor's word for it and for AVX, and the system's for
 // keeping the wide registers (bits 1 and 2 of XCR0).
-bool hasAvx2() {
+bool askForAvx2() {
   unsigned a, b, c, d;
   if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
   const unsigned kOsxsave = 1u << 27, kAvx = 1u << 28;
@@ -15,6 +17,14 @@ bool hasAvx2() {
   __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
   if ((low & 6) != 6) return false;
   return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & (1u << 5)) != 0;
+}
+
+}  // namespace
+
+// A virtual machine traps on the questions: they are asked once.
+bool hasAvx2() {
+  static const bool kAvx2 = askForAvx2();
+  return kAvx2;
 }
 
 namespace scan {

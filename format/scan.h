@@ -270,10 +270,10 @@ inline constexpr size_t kTakenAsItStands = 0;
 /// would go. It returns kTakenAsItStands when it takes the byte as it
 /// stands; else it moves `to` past what it writes and returns where the walk
 /// goes on: after the stop when it wrote or dropped something itself, at
-/// the stop itself, with `to` unmoved, to end the stretch there. On return `to` is where the byte at the end would go.
-/// `to` has room for what the walk writes and for the rest of the text;
-/// what the wider widths write past the stretch's end is written over
-/// later. `from` is at least 1.
+/// the stop itself, with `to` unmoved, to end the stretch there. On return `to`
+/// is where the byte at the end would go. `to` has room for what the walk
+/// writes and for the rest of the text; what the wider widths write past the
+/// stretch's end is written over later. `from` is at least 1.
 template <class W, class Take>
 [[gnu::always_inline]] inline size_t walkStretchOver(const char* text,
                                                      size_t from, size_t size,
@@ -369,8 +369,7 @@ QUILLFIX_AVX2_FUNCTION size_t copyStretchAvx2(const char* text, size_t from,
 #endif
 
 // The scans the engine uses: AVX2 when it was asked for and the processor
-// has it, else the baseline width. Asking the processor costs little, but
-// instructions that a virtual machine traps on, so only a large text asks.
+// has it, else the baseline width.
 class Scanner {
  public:
   explicit Scanner(bool wide) : avx2_(wide && hasAvx2()) {}
