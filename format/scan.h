@@ -290,12 +290,15 @@ template <class W, class Take>
     unsigned stops = stretchStops(bytes, W::load(text + block - 1)) & ~skipped;
     skipped = 0;
     size_t next = block + W::kSize;
-    for (; stops != 0; stops &= stops - 1) {
+    while (stops != 0) {
       size_t stop = block + scan::firstSet(stops);
       char* stopTo = anchorTo + (stop - anchor);
       char* at = stopTo;
       size_t goesOn = take(stop, at);
-      if (goesOn == kTakenAsItStands) continue;
+      if (goesOn == kTakenAsItStands) {
+        stops &= stops - 1;
+        continue;
+      }
       if (goesOn == stop) {
         to = stopTo;
         return stop;
@@ -309,8 +312,7 @@ template <class W, class Take>
         break;
       }
       tabsAsBlanks(W::load(text + goesOn)).store(at);
-      size_t kept = goesOn - block;  // the loop's step clears the bit below
-      stops = (stops & (~0u << kept)) | (1u << (kept - 1));
+      stops &= ~0u << (goesOn - block);
     }
     block = next;
   }
