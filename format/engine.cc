@@ -171,11 +171,11 @@ class Sorter {
   [[gnu::always_inline]] inline size_t endStatementsAt(size_t stop, size_t end,
                                                        char*& to);
   [[gnu::always_inline]] inline size_t closeGroupAt(size_t stop, char*& to);
-  size_t lineStartStep(size_t stop, char*& to);
   size_t openBlockAt(size_t stop, char*& to);
   size_t closeBlockAt(size_t stop, char*& to);
-  char* indentLineAt(size_t next, char* to);
   bool hasRoom(const char* to, size_t i, size_t extra) const;
+  // What a step returns to end the stretch at `i`.
+  static size_t endsAt(size_t i) { return i | kEndsStretch; }
   bool endsInBlank(size_t end) const;
   [[gnu::cold]] size_t writeStretch(size_t i);
   size_t doubleQuote(size_t i);
@@ -420,10 +420,8 @@ size_t Sorter::copyWord(size_t i) {
 // would be written (see walkStretchOver). The steps that write a character
 // as it stands go on over it; the white space that the layout drops, the
 // ";" that ends a statement, the braces and the ")" that closes the
-// outermost group are taken here; the rest end the stretch, and so does
-// anything at the start of a line but a brace, which the loop indents.
+// outermost group are taken here; the rest end the stretch.
 size_t Sorter::stretchStep(size_t stop, char*& to) {
-  if (atLineStart) return lineStartStep(stop, to);
   switch (classAt(stop)) {
     case kOrdinary:
       break;
@@ -467,8 +465,8 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
 // The ";" at `stop`, and any right after it, end their lines, written at
 // `to`; the white space after them is dropped, and when an ordinary
 // character starts the next line, its indentation is written as the
-// ordinary-character step writes it. Anything else there takes its own step
-// at the start of a line.
+// ordinary-character step writes it. Anything else there ends the stretch,
+// and takes its own step at the start of a line.
 size_t Sorter::endStatementAt(size_t stop, char*& to) {
   if (isAt(stop + 1, ';')) return endStatementRunAt(stop, to);
   return endStatementsAt(stop, stop + 1, to);
@@ -487,7 +485,8 @@ size_t Sorter::endStatementsAt(size_t stop, size_t end, char*& to) {
   size_t bytes = indents ? indentBytes(braceDepth) : 0;
   if (!hasRoom(to, next, 2 * count + bytes)) return stop;
   to = writeIndent(indents ? braceDepth : 0, writeStatementEnds(count, to));
-  atLineStart = !indents;
+  if (!indents) return endsAt(next);  // the loop takes what starts the line
+  atLineStart = false;
   return next;
 }
 
@@ -500,48 +499,21 @@ size_t Sorter::closeGroupAt(size_t stop, char*& to) {
   return blanksEnd(stop + 1);
 }
 
-// A stop at the start of a line, which only a ";" leaves in a stretch: a
-// brace is taken as anywhere else, and anything else ends the stretch.
-size_t Sorter::lineStartStep(size_t stop, char*& to) {
-  switch (classAt(stop)) {
-    case kOpenBrace:
-      return openBlockAt(stop, to);
-    case kCloseBrace:
-      return closeBlockAt(stop, to);
-    default:
-      return stop;
-  }
-}
-
 // The "{" at `stop`, written at `to`, and the white space after it dropped.
 size_t Sorter::openBlockAt(size_t stop, char*& to) {
-  const size_t next = blanksEnd(stop + 1);
-  if (!hasRoom(to, next,
-               openBraceBytes(kMostGuardBytes) + indentBytes(braceDepth + 1)))
-    return stop;
-  to = indentLineAt(next, writeOpenBrace(to));
-  return next;
+  if (!hasRoom(to, stop + 1, openBraceBytes(kMostGuardBytes))) return stop;
+  to = writeOpenBrace(to);
+  return blanksEnd(stop + 1);
 }
 
 // The "}" at `stop`, written at `to`, and the white space after it dropped;
 // one right before ";" is the loop's.
 size_t Sorter::closeBlockAt(size_t stop, char*& to) {
-  if (isAt(stop + 1, ';')) return stop;
-  const size_t next = blanksEnd(stop + 1);
-  if (!hasRoom(to, next,
-               closeBraceBytes(kMostGuardBytes) + indentBytes(braceDepth - 1)))
+  if (isAt(stop + 1, ';') ||
+      !hasRoom(to, stop + 1, closeBraceBytes(kMostGuardBytes)))
     return stop;
-  to = indentLineAt(next, writeCloseBrace(to));
-  return next;
-}
-
-// At the start of a line, the ordinary character at `next` is indented as
-// the ordinary-character step indents it; anything else takes its own step
-// there.
-char* Sorter::indentLineAt(size_t next, char* to) {
-  if (!atLineStart || next == size_ || classAt(next) != kOrdinary) return to;
-  atLineStart = false;
-  return writeIndent(braceDepth, to);
+  to = writeCloseBrace(to);
+  return blanksEnd(stop + 1);
 }
 
 // True when, with `to` where the byte at `i` goes, there is room for

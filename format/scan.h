@@ -263,17 +263,21 @@ template <class W>
 /// stands, which the walk has copied already: no step goes on at 0.
 inline constexpr size_t kTakenAsItStands = 0;
 
+/// Set in what a stretch's step returns when the stretch ends where the step
+/// goes on.
+inline constexpr size_t kEndsStretch = size_t{1} << (sizeof(size_t) * 8 - 1);
+
 /// Walks the stretch that the character at `from` begins, copying it to
 /// `to` (a tab as a blank), and returns where it ends. The character at
 /// `from` is taken whatever it is when `takesFirst`. At each stop after it,
 /// in order, `take(stop, to)` is asked, with `to` where the stop's byte
 /// would go. It returns kTakenAsItStands when it takes the byte as it
 /// stands; else it moves `to` past what it writes and returns where the walk
-/// goes on: after the stop when it wrote or dropped something itself, at
-/// the stop itself, with `to` unmoved, to end the stretch there. On return `to`
-/// is where the byte at the end would go. `to` has room for what the walk
-/// writes and for the rest of the text; what the wider widths write past the
-/// stretch's end is written over later. `from` is at least 1.
+/// goes on: after the stop, with kEndsStretch set when the stretch ends
+/// there; at the stop itself, with `to` unmoved, to end the stretch there. On
+/// return `to` is where the byte at the end would go. `to` has room for what
+/// the walk writes and for the rest of the text; what the wider widths write
+/// past the stretch's end is written over later. `from` is at least 1.
 template <class W, class Take>
 [[gnu::always_inline]] inline size_t walkStretchOver(const char* text,
                                                      size_t from, size_t size,
@@ -299,9 +303,10 @@ template <class W, class Take>
         stops &= stops - 1;
         continue;
       }
-      if (goesOn == stop) {
-        to = stopTo;
-        return stop;
+      // One test for both ends: kEndsStretch makes a position negative.
+      if (static_cast<ptrdiff_t>(goesOn) <= static_cast<ptrdiff_t>(stop)) {
+        to = at;
+        return goesOn & ~kEndsStretch;
       }
       // The walk goes on at `goesOn`, written at `at`: what is left of the
       // block is copied again there, and its stops asked about still.

@@ -11,7 +11,8 @@
 /// A stretch's steps as a test takes them, recording each stop it is asked
 /// about: "(" and "]" are taken as they stand, a ")" too while one is open,
 /// a run of blanks, tabs and line feeds is dropped, a ";" is written as
-/// "<;>", and every other stop ends the stretch.
+/// "<;>", a "#" as "<#>" and the stretch ends after it, and every other stop
+/// ends the stretch.
 class RecordingSteps {
  public:
   explicit RecordingSteps(const std::string& text) : text_(text) {}
@@ -30,6 +31,9 @@ class RecordingSteps {
       case ';':
         to = std::copy_n("<;>", 3, to);
         return stop + 1;
+      case '#':
+        to = std::copy_n("<#>", 3, to);
+        return (stop + 1) | kEndsStretch;
       case ' ':
       case '\t':
       case '\n':
