@@ -168,6 +168,7 @@ class Sorter {
   [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
   [[gnu::always_inline]] inline size_t endStatementAt(size_t stop, char*& to);
   [[gnu::noinline]] size_t endStatementRunAt(size_t stop, char*& to);
+  [[gnu::noinline]] size_t closeBlocksAt(size_t next, char*& to);
   [[gnu::always_inline]] inline size_t endStatementsAt(size_t stop, size_t end,
                                                        char*& to);
   [[gnu::always_inline]] inline size_t closeGroupAt(size_t stop, char*& to);
@@ -485,7 +486,25 @@ size_t Sorter::endStatementsAt(size_t stop, size_t end, char*& to) {
   size_t bytes = indents ? indentBytes(braceDepth) : 0;
   if (!hasRoom(to, next, 2 * count + bytes)) return stop;
   to = writeIndent(indents ? braceDepth : 0, writeStatementEnds(count, to));
-  if (!indents) return endsAt(next);  // the loop takes what starts the line
+  if (!indents) return closeBlocksAt(next, to);
+  atLineStart = false;
+  return next;
+}
+
+// After a statement's end, each "}" at `next` and after it stands on a line
+// of its own, as the loop writes it. An ordinary character after them is
+// indented there, as the ordinary-character step indents it; anything else
+// ends the stretch, and takes its own step at the start of a line.
+size_t Sorter::closeBlocksAt(size_t next, char*& to) {
+  while (isAt(next, '}') && !isAt(next + 1, ';') &&
+         hasRoom(to, next + 1, closeBraceBytes(kMostGuardBytes))) {
+    to = writeCloseBrace(to);
+    next = blanksEnd(next + 1);
+  }
+  if (next == size_ || classAt(next) != kOrdinary ||
+      !hasRoom(to, next, indentBytes(braceDepth)))
+    return endsAt(next);
+  to = writeIndent(braceDepth, to);
   atLineStart = false;
   return next;
 }
