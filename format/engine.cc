@@ -168,7 +168,8 @@ class Sorter {
   [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
   [[gnu::always_inline]] inline size_t endStatementAt(size_t stop, char*& to);
   [[gnu::noinline]] size_t endStatementRunAt(size_t stop, char*& to);
-  [[gnu::noinline]] size_t closeBlocksAt(size_t next, char*& to);
+  [[gnu::noinline]] size_t startLinesAt(size_t next, char*& to);
+  char* writeComment(size_t slash, size_t close, char* to);
   [[gnu::always_inline]] inline size_t endStatementsAt(size_t stop, size_t end,
                                                        char*& to);
   [[gnu::always_inline]] inline size_t closeGroupAt(size_t stop, char*& to);
@@ -192,6 +193,7 @@ class Sorter {
   size_t directive(size_t hash);
   size_t slash(size_t i);
   size_t blockComment(size_t slash);
+  char* writeCommentEnd(char* to);
   size_t lineComment(size_t slash);
   size_t writeThroughLineFeed(size_t from, size_t lineFeed);
   // The main loop's steps for the layout's own pieces, which a stretch
@@ -486,20 +488,31 @@ size_t Sorter::endStatementsAt(size_t stop, size_t end, char*& to) {
   size_t bytes = indents ? indentBytes(braceDepth) : 0;
   if (!hasRoom(to, next, 2 * count + bytes)) return stop;
   to = writeIndent(indents ? braceDepth : 0, writeStatementEnds(count, to));
-  if (!indents) return closeBlocksAt(next, to);
+  if (!indents) return startLinesAt(next, to);
   atLineStart = false;
   return next;
 }
 
-// After a statement's end, each "}" at `next` and after it stands on a line
-// of its own, as the loop writes it. An ordinary character after them is
+// The lines that start at `next`, after a statement's end, as the loop
+// writes them: each "}" stands on a line of its own, and each block comment
+// on a line of its own, indented. An ordinary character after them is
 // indented there, as the ordinary-character step indents it; anything else
 // ends the stretch, and takes its own step at the start of a line.
-size_t Sorter::closeBlocksAt(size_t next, char*& to) {
-  while (isAt(next, '}') && !isAt(next + 1, ';') &&
-         hasRoom(to, next + 1, closeBraceBytes(kMostGuardBytes))) {
-    to = writeCloseBrace(to);
-    next = blanksEnd(next + 1);
+size_t Sorter::startLinesAt(size_t next, char*& to) {
+  for (;;) {
+    if (isAt(next, '}') && !isAt(next + 1, ';') &&
+        hasRoom(to, next + 1, closeBraceBytes(kMostGuardBytes))) {
+      to = writeCloseBrace(to);
+      next = blanksEnd(next + 1);
+    } else if (isAt(next, '/') && isAt(next + 1, '*')) {
+      const size_t close = commentClose(next + 2);
+      const size_t bytes = indentBytes(braceDepth) + (close - next) + 3;
+      if (close == size_ || !hasRoom(to, close + 2, bytes)) return endsAt(next);
+      to = writeComment(next, close, writeIndent(braceDepth, to));
+      next = blanksEnd(close + 2);
+    } else {
+      break;
+    }
   }
   if (next == size_ || classAt(next) != kOrdinary ||
       !hasRoom(to, next, indentBytes(braceDepth)))
@@ -507,6 +520,13 @@ size_t Sorter::closeBlocksAt(size_t next, char*& to) {
   to = writeIndent(braceDepth, to);
   atLineStart = false;
   return next;
+}
+
+// The block comment from `slash` to its "*/" at `close`, as it stands; its
+// end ends the line.
+char* Sorter::writeComment(size_t slash, size_t close, char* to) {
+  std::memcpy(to, text_ + slash, close - slash);
+  return writeCommentEnd(to + (close - slash));
 }
 
 // The ")" at `stop` closes the outermost group, written at `to`, and the
@@ -677,9 +697,16 @@ size_t Sorter::blockComment(size_t slash) {
   size_t close = commentClose(slash + 2);
   writeOrdinary(text_ + slash, close - slash);
   if (close == size_) return size_;
-  out_.append("*/\n", 3);
-  atLineStart = dropsNextBlank = true;
+  writePiece(3, [this](char* to) { return writeCommentEnd(to); });
+  dropsNextBlank = true;
   return close + 2;
+}
+
+// The "*/" of a block comment ends its line.
+char* Sorter::writeCommentEnd(char* to) {
+  std::memcpy(to, "*/\n", 3);
+  atLineStart = true;
+  return to + 3;
 }
 
 size_t Sorter::lineComment(size_t slash) {
