@@ -468,8 +468,8 @@ size_t Sorter::stretchStep(size_t stop, char*& to) {
 // The ";" at `stop`, and any right after it, end their lines, written at
 // `to`; the white space after them is dropped, and when an ordinary
 // character starts the next line, its indentation is written as the
-// ordinary-character step writes it. Anything else there ends the stretch,
-// and takes its own step at the start of a line.
+// ordinary-character step writes it; other lines that start there are
+// startLinesAt's.
 size_t Sorter::endStatementAt(size_t stop, char*& to) {
   if (isAt(stop + 1, ';')) return endStatementRunAt(stop, to);
   return endStatementsAt(stop, stop + 1, to);
