@@ -72,12 +72,6 @@ Walk walkWith(const std::string& text, size_t from, WalkFunction walk) {
   return {end, out, steps.asked()};
 }
 
-// Asking the processor traps in a virtual machine: once is enough.
-inline bool testsAvx2() {
-  static const bool kAvx2 = hasAvx2();
-  return kAvx2;
-}
-
 inline const Scanner& scanner(bool wide) {
   static const Scanner kScanners[] = {Scanner(false), Scanner(true)};
   return kScanners[wide];
@@ -94,7 +88,7 @@ bool findsAgree(const std::string& text, size_t from) {
                found == scanner(false).findAny<kStops...>(data, from, size) &&
                found == scanner(true).findAny<kStops...>(data, from, size);
 #if defined(QUILLFIX_AVX2)
-  if (testsAvx2())
+  if (hasAvx2())
     agree = agree && found == findAnyAvx2<kStops...>(data, from, size);
 #endif
   return agree;
@@ -110,7 +104,7 @@ bool skipsAgree(const std::string& text, size_t from) {
                end == scanner(false).skipAll<kKept...>(data, from, size) &&
                end == scanner(true).skipAll<kKept...>(data, from, size);
 #if defined(QUILLFIX_AVX2)
-  if (testsAvx2())
+  if (hasAvx2())
     agree = agree && end == skipAllAvx2<kKept...>(data, from, size);
 #endif
   return agree;
@@ -142,7 +136,7 @@ inline bool walksAgree(const std::string& text, size_t from) {
                  RecordingSteps& steps) {
     return copyStretchAvx2(t, f, s, to, std::ref(steps));
   };
-  if (testsAvx2()) agree = agree && walk == walkWith(text, from, wide);
+  if (hasAvx2()) agree = agree && walk == walkWith(text, from, wide);
 #endif
   return agree;
 }
