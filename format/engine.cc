@@ -144,6 +144,9 @@ class Sorter {
   }
   bool isAt(size_t i, char c) const { return i < size_ && text_[i] == c; }
   bool isBlankAt(size_t i) const { return i < size_ && classAt(i) == kBlank; }
+  bool isOrdinaryAt(size_t i) const {
+    return i < size_ && classAt(i) == kOrdinary;
+  }
   static char asBlank(char c) { return c == '\t' ? ' ' : c; }
   // Returns the end of the run of blanks, tabs and line feeds at `i`.
   size_t blanksEnd(size_t i) const {
@@ -484,7 +487,7 @@ size_t Sorter::endStatementRunAt(size_t stop, char*& to) {
 size_t Sorter::endStatementsAt(size_t stop, size_t end, char*& to) {
   size_t count = end - stop;
   size_t next = blanksEnd(end);
-  bool indents = next < size_ && classAt(next) == kOrdinary;
+  bool indents = isOrdinaryAt(next);
   size_t bytes = indents ? indentBytes(braceDepth) : 0;
   if (!hasRoom(to, next, 2 * count + bytes)) return stop;
   to = writeIndent(indents ? braceDepth : 0, writeStatementEnds(count, to));
@@ -514,8 +517,7 @@ size_t Sorter::startLinesAt(size_t next, char*& to) {
       break;
     }
   }
-  if (next == size_ || classAt(next) != kOrdinary ||
-      !hasRoom(to, next, indentBytes(braceDepth)))
+  if (!isOrdinaryAt(next) || !hasRoom(to, next, indentBytes(braceDepth)))
     return endsAt(next);
   to = writeIndent(braceDepth, to);
   atLineStart = false;
