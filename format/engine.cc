@@ -177,7 +177,8 @@ class Sorter {
                                                        char*& to);
   [[gnu::always_inline]] inline size_t closeGroupAt(size_t stop, char*& to);
   size_t openBlockAt(size_t stop, char*& to);
-  size_t closeBlockAt(size_t stop, char*& to);
+  [[gnu::noinline]] size_t closeBlockAt(size_t stop, char*& to);
+  [[gnu::always_inline]] inline size_t takeCloseBrace(size_t stop, char*& to);
   bool hasRoom(const char* to, size_t i, size_t extra) const;
   // What a step returns to end the stretch at `i`.
   static size_t endsAt(size_t i) { return i | kEndsStretch; }
@@ -503,10 +504,10 @@ size_t Sorter::endStatementsAt(size_t stop, size_t end, char*& to) {
 // ends the stretch, and takes its own step at the start of a line.
 size_t Sorter::startLinesAt(size_t next, char*& to) {
   for (;;) {
-    if (isAt(next, '}') && !isAt(next + 1, ';') &&
-        hasRoom(to, next + 1, closeBraceBytes(kMostGuardBytes))) {
-      to = writeCloseBrace(to);
-      next = blanksEnd(next + 1);
+    if (isAt(next, '}')) {
+      const size_t after = takeCloseBrace(next, to);
+      if (after == next) break;
+      next = after;
     } else if (isAt(next, '/') && isAt(next + 1, '*')) {
       const size_t close = commentClose(next + 2);
       const size_t bytes = indentBytes(braceDepth) + (close - next) + 3;
@@ -547,9 +548,14 @@ size_t Sorter::openBlockAt(size_t stop, char*& to) {
   return blanksEnd(stop + 1);
 }
 
+// The "}" at `stop`, out of line.
+size_t Sorter::closeBlockAt(size_t stop, char*& to) {
+  return takeCloseBrace(stop, to);
+}
+
 // The "}" at `stop`, written at `to`, and the white space after it dropped;
 // one right before ";" is the loop's.
-size_t Sorter::closeBlockAt(size_t stop, char*& to) {
+size_t Sorter::takeCloseBrace(size_t stop, char*& to) {
   if (isAt(stop + 1, ';') ||
       !hasRoom(to, stop + 1, closeBraceBytes(kMostGuardBytes)))
     return stop;
