@@ -197,7 +197,6 @@ class Sorter {
   size_t directive(size_t hash);
   size_t slash(size_t i);
   size_t blockComment(size_t slash);
-  char* writeCommentEnd(char* to);
   size_t lineComment(size_t slash);
   size_t writeThroughLineFeed(size_t from, size_t lineFeed);
   // The main loop's steps for the layout's own pieces, which a stretch
@@ -529,7 +528,10 @@ size_t Sorter::startLinesAt(size_t next, char*& to) {
 // end ends the line.
 char* Sorter::writeComment(size_t slash, size_t close, char* to) {
   std::memcpy(to, text_ + slash, close - slash);
-  return writeCommentEnd(to + (close - slash));
+  to += close - slash;
+  std::memcpy(to, "*/\n", 3);
+  atLineStart = true;
+  return to + 3;
 }
 
 // The ")" at `stop` closes the outermost group, written at `to`, and the
@@ -703,18 +705,16 @@ size_t Sorter::slash(size_t i) {
 // The end of a block comment ends its line, as a statement's end does.
 size_t Sorter::blockComment(size_t slash) {
   size_t close = commentClose(slash + 2);
-  writeOrdinary(text_ + slash, close - slash);
-  if (close == size_) return size_;
-  writePiece(3, [this](char* to) { return writeCommentEnd(to); });
+  if (close == size_) {
+    writeOrdinary(text_ + slash, close - slash);
+    return size_;
+  }
+  beginOrdinary(text_[slash]);
+  writePiece(close - slash + 3, [this, slash, close](char* to) {
+    return writeComment(slash, close, to);
+  });
   dropsNextBlank = true;
   return close + 2;
-}
-
-// The "*/" of a block comment ends its line.
-char* Sorter::writeCommentEnd(char* to) {
-  std::memcpy(to, "*/\n", 3);
-  atLineStart = true;
-  return to + 3;
 }
 
 size_t Sorter::lineComment(size_t slash) {
