@@ -784,10 +784,6 @@ void Sorter::writePiece(size_t bytes, Write&& write) {
 // Each ";" outside parentheses ends a line.
 char* Sorter::writeStatementEnds(size_t count, char* to) {
   atLineStart = true;
-  if (count == 1) {  // the usual case, written without a loop
-    std::memcpy(to, ";\n", 2);
-    return to + 2;
-  }
   for (size_t k = 0; k < count; ++k, to += 2) std::memcpy(to, ";\n", 2);
   return to;
 }
