@@ -791,13 +791,6 @@ char* Sorter::writeStatementEnds(size_t count, char* to) {
 // Each ")" is written; the one that closes the outermost group is followed
 // by a blank.
 char* Sorter::writeCloseParens(size_t count, char* to) {
-  // The usual case; a blank not kept is written past the piece, where the
-  // output keeps slack.
-  if (count == 1) {
-    const bool closes = parenDepth-- == 1;
-    std::memcpy(to, ") ", 2);
-    return to + 1 + closes;
-  }
   if (!closesGroup(count)) {
     parenDepth -= count;
     std::memset(to, ')', count);
