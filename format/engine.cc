@@ -20,8 +20,6 @@ const size_t kMaxRawDelimiter = 16;
 // Texts worth the once-only question for AVX2, which a virtual machine can
 // take microseconds to answer.
 const size_t kWideScanSize = 16 << 10;
-const size_t kStretchSlack = 4096;  // room for what a stretch's steps add
-const size_t kMostGuardBytes = 2;   // line feeds that start a brace's line
 
 enum CharClass : unsigned char {
   kOrdinary,
@@ -130,10 +128,19 @@ struct LiteralEdge {
 
 // Lays out one text. The end of the text is `size_`: every search returns it
 // when it finds nothing, and every look past a position tests against it.
+//
+// One loop walks the text a stretch at a time. A vector scan copies what
+// needs no decision (ordinary characters, and a blank, tab or line feed after
+// one of them) and stops at every byte that may; each stop takes the one step
+// of its character class, which decides what its rule writes. A stretch goes
+// on only while the layout's state is plain, so that what the scan copies is
+// what the steps would write; otherwise it ends, and the next stretch begins
+// by asking the step about its first character.
 class Sorter {
  public:
   Sorter(std::string_view source, const Language& language,
-         const std::string& indentUnit, Bytes* result, size_t limit);
+         const std::string& indentUnit, Bytes* result, size_t limit,
+         size_t slack);
   /// Cuts the result to what was written; false when it outgrew its limit.
   bool finish();
   void run();
@@ -149,10 +156,7 @@ class Sorter {
   }
   static char asBlank(char c) { return c == '\t' ? ' ' : c; }
   // Returns the end of the run of blanks, tabs and line feeds at `i`.
-  size_t blanksEnd(size_t i) const {
-    while (isBlankAt(i)) ++i;
-    return i;
-  }
+  size_t blanksEnd(size_t i) const;
   // Returns the end of the run of `kRun` characters that starts at `i`.
   template <char kRun>
   size_t runEnd(size_t i) const {
@@ -160,80 +164,67 @@ class Sorter {
     return scan_.skipAll<kRun>(text_, i + 2, size_);
   }
 
-  // The steps of the main loop, one per character class.
-  size_t blankRun(size_t i);
-  size_t droppedBlanks(size_t i);
-  size_t backslash(size_t i);
-  size_t openParens(size_t i);
-  // The most frequent step, inlined into the loop that dispatches it.
-  [[gnu::always_inline]] inline size_t copyWord(size_t i);
-  // A stretch, and the steps it takes on the way, at `to` in its room.
-  [[gnu::always_inline]] inline size_t stretchStep(size_t stop, char*& to);
-  [[gnu::always_inline]] inline size_t endStatementAt(size_t stop, char*& to);
-  [[gnu::noinline]] size_t endStatementRunAt(size_t stop, char*& to);
-  [[gnu::noinline]] size_t startLinesAt(size_t next, char*& to);
-  char* writeComment(size_t slash, size_t close, char* to);
-  [[gnu::always_inline]] inline size_t endStatementsAt(size_t stop, size_t end,
-                                                       char*& to);
-  [[gnu::always_inline]] inline size_t closeGroupAt(size_t stop, char*& to);
-  size_t openBlockAt(size_t stop, char*& to);
-  [[gnu::noinline]] size_t closeBlockAt(size_t stop, char*& to);
-  [[gnu::always_inline]] inline size_t takeCloseBrace(size_t stop, char*& to);
-  bool hasRoom(const char* to, size_t i, size_t extra) const;
-  // What a step returns to end the stretch at `i`.
-  static size_t endsAt(size_t i) { return i | kEndsStretch; }
-  bool endsInBlank(size_t end) const;
-  [[gnu::cold]] size_t writeStretch(size_t i);
-  size_t doubleQuote(size_t i);
-  size_t singleQuote(size_t i);
-  size_t numberRest(size_t quote);
-  size_t gluedLiterals(size_t i);
-  [[gnu::always_inline]] inline size_t quotedLiteral(size_t quote);
-  [[gnu::always_inline]] inline size_t literal(size_t quote, size_t close,
-                                               size_t closerSize,
-                                               EndedLiteral kind);
-  size_t rawString(size_t quote, size_t open);
-  size_t textBlock(size_t quote);
-  size_t directive(size_t hash);
-  size_t slash(size_t i);
-  size_t blockComment(size_t slash);
-  size_t lineComment(size_t slash);
-  size_t writeThroughLineFeed(size_t from, size_t lineFeed);
-  // The main loop's steps for the layout's own pieces, which a stretch
-  // takes in the usual case.
-  [[gnu::noinline]] size_t closeParens(size_t i);
-  [[gnu::noinline]] size_t semicolons(size_t i);
-  [[gnu::noinline]] void openBrace();
-  [[gnu::noinline]] void closeBrace(size_t i);
+  // The stretch at `i`, copied into room for the rest of the text.
+  size_t stretch(size_t i);
+  size_t firstStep(size_t i, char*& to);
+  // The one step of each character class: each writes at `to`, moving it
+  // past what it writes, and returns where the text goes on, or
+  // kTakenAsItStands, or `i` itself when it needs more room than `to` has.
+  [[gnu::always_inline]] inline size_t step(size_t i, char*& to);
+  [[gnu::always_inline]] inline size_t ordinary(size_t i, char*& to);
+  [[gnu::always_inline]] inline size_t blanks(size_t i, char*& to);
+  size_t backslash(size_t i, char*& to);
+  [[gnu::always_inline]] inline size_t openParens(size_t i, char*& to);
+  [[gnu::always_inline]] inline size_t closeParens(size_t i, char*& to);
+  [[gnu::always_inline]] inline size_t semicolons(size_t i, char*& to);
+  [[gnu::noinline]] size_t startLines(size_t next, char*& to);
+  [[gnu::noinline]] size_t openBrace(size_t i, char*& to);
+  [[gnu::noinline]] size_t closeBrace(size_t i, char*& to);
+  [[gnu::noinline]] size_t doubleQuote(size_t i, char*& to);
+  [[gnu::noinline]] size_t singleQuote(size_t i, char*& to);
+  size_t numberRest(size_t quote, char*& to);
+  size_t gluedLiterals(size_t i, char*& to);
+  size_t quotedLiteral(size_t quote, char*& to);
+  size_t literal(size_t quote, size_t close, size_t closerSize,
+                 EndedLiteral kind, char*& to);
+  size_t rawString(size_t quote, size_t open, char*& to);
+  size_t textBlock(size_t quote, char*& to);
+  [[gnu::noinline]] size_t directive(size_t hash, char*& to);
+  [[gnu::noinline]] size_t slash(size_t i, char*& to);
+  size_t blockComment(size_t slash, char*& to);
+  size_t writeThroughLineFeed(size_t from, size_t lineFeed, char*& to);
 
-  // The layout's own pieces, each written at a cursor with room for the
-  // bytes that its measure gives, by the main loop and by a stretch alike;
-  // each returns the end of what it wrote.
-  template <class Write>
-  void writePiece(size_t bytes, Write&& write);
-  const char* cursor() const { return out_.data() + out_.size(); }
-  [[gnu::always_inline]] inline char* writeStatementEnds(size_t count,
-                                                         char* to);
+  // Where a stretch may go on after a step, and the room it has.
+  [[gnu::always_inline]] inline size_t goOn(size_t next, const char* to);
+  static size_t endsAt(size_t i) { return i | kEndsStretch; }
+  bool hasRoom(const char* to, size_t next, size_t bytes);
+  void checkRoom(const char* to, size_t next) const;
+  bool dropsBlank(const char* to) const {
+    return atLineStart || dropsNextBlank || isWhiteSpace(to[-1]);
+  }
+
+  // The layout's own pieces, each written at `to`; each returns the end of
+  // what it wrote, and the bytes it takes are measured beside it.
+  char* writeStatementEnds(size_t count, char* to);
   bool closesGroup(size_t count) const {
     return parenDepth >= 1 && static_cast<size_t>(parenDepth) <= count;
   }
-  [[gnu::always_inline]] inline char* writeCloseParens(size_t count, char* to);
-  [[gnu::always_inline]] inline size_t openBraceBytes(size_t guard) const;
-  [[gnu::always_inline]] inline char* writeOpenBrace(char* to);
-  [[gnu::always_inline]] inline size_t closeBraceBytes(size_t guard) const;
-  [[gnu::always_inline]] inline char* writeCloseBrace(char* to);
-  [[gnu::always_inline]] inline size_t lineStartGuardBytes(
-      const char* to) const;
-  [[gnu::always_inline]] inline char* writeLineStartGuard(char* to);
+  char* writeCloseParens(size_t count, char* to);
+  size_t openBraceBytes(size_t guard) const;
+  char* writeOpenBrace(char* to);
+  size_t closeBraceBytes(size_t guard) const;
+  char* writeCloseBrace(char* to);
+  size_t lineStartGuardBytes(const char* to) const;
+  char* writeLineStartGuard(char* to);
+  char* writeComment(size_t slash, size_t close, char* to);
   size_t indentBytes(long long levels) const;
   [[gnu::always_inline]] inline char* writeIndent(long long levels, char* to);
   [[gnu::noinline]] char* writeLongIndent(size_t bytes, char* to);
 
-  // What the steps write around their characters.
-  [[gnu::always_inline]] inline void writeOrdinary(const char* data,
-                                                   size_t size);
-  void beginOrdinary(char first);
-  void writeBeforeOrdinary(char first);
+  // What the ordinary-character step writes before its characters.
+  size_t beforeOrdinaryBytes() const;
+  char* writeBeforeOrdinary(char first, char* to);
+  char* writeOrdinary(size_t from, size_t end, char* to);
   bool keepsApartFromLiteral(unsigned char c) const;
 
   // Where modes end, and what the text around a position holds.
@@ -241,15 +232,14 @@ class Sorter {
   [[gnu::noinline]] size_t scanLongLiteral(size_t i, char closing) const;
   size_t commentClose(size_t from) const;
   size_t lineCommentEnd(size_t from) const;
-  [[gnu::always_inline]] inline size_t directiveEnd(size_t from);
-  [[gnu::noinline]] size_t scanDirective(size_t from);
+  size_t directiveEnd(size_t from);
   bool followsRawPrefix(size_t quote) const;
   size_t rawDelimiterEnd(size_t quote) const;
   size_t textBlockEnd(size_t from) const;
   bool isDigitSeparator(size_t quote);
   size_t whiteSpaceBefore(const char* text, size_t end) const;
   bool startsSourceLine(size_t i) const;
-  bool outputLineHasInk() const;
+  bool outputLineHasInk(const char* to) const;
   bool endsInLineFeed(const char* text, size_t end) const;
 
   const char* text_;
@@ -260,13 +250,17 @@ class Sorter {
   std::string indentRun_;  // 64 units, written a run at a time
   Output out_;
   Scanner scan_;
+  const size_t slack_;       // room past the rest of the text in a stretch
   char* roomEnd_ = nullptr;  // the end of the room a stretch is copied into
+  size_t neededRoom_ = 0;    // what the step that ended a stretch asked for
 
   // The layout's state: modes need none, since each mode is copied whole by
   // the step that opens it. While atLineStart is set, the next character
-  // that the ordinary-character step writes is indented first.
+  // that the ordinary-character step writes is indented first. The next
+  // blank, tab or line feed is dropped after white space written, and
+  // while dropsNextBlank is set.
   bool atLineStart = true;
-  bool dropsNextBlank = true;  // the next blank, tab or line feed is dropped
+  bool dropsNextBlank = true;
   LiteralEdge literalEdge_;
   long long braceDepth = 0;
   long long parenDepth = 0;
@@ -279,7 +273,8 @@ class Sorter {
 };
 
 Sorter::Sorter(std::string_view source, const Language& language,
-               const std::string& indentUnit, Bytes* result, size_t limit)
+               const std::string& indentUnit, Bytes* result, size_t limit,
+               size_t slack)
     : text_(source.data()),
       size_(source.size()),
       language_(language),
@@ -287,8 +282,10 @@ Sorter::Sorter(std::string_view source, const Language& language,
       unitSize_(indentUnit.size()),
       // Real code sorts to no more than its own size; more is made room for
       // as the text grows.
-      out_(result, limit, source.size() + source.size() / 16 + 4096),
+      out_(result, limit, source.size() + slack,
+           source.size() + source.size() / 16 + 4096),
       scan_(source.size() >= kWideScanSize),
+      slack_(slack),
       numberQuote_(source.size()) {
   const size_t kUnitsPerRun = 64;
   for (size_t k = 0; k < kUnitsPerRun; ++k) indentRun_ += indentUnit;
@@ -297,371 +294,335 @@ Sorter::Sorter(std::string_view source, const Language& language,
 }
 
 bool Sorter::finish() {
-  out_.finish();
-  return !out_.full();
+  return out_.finish();
 }
 
-// One step per character class, each of which takes as many characters as
-// its rule covers. Once the text is full, every write is refused at once;
-// the loop just runs out the source.
+// Once the text is full, no room is given: the loop ends.
 void Sorter::run() {
-  size_t i = 0;
-  while (i < size_) {
-    CharClass charClass = classAt(i);
-    if (literalEdge_.distance != AfterLiteral::kFar && charClass != kBlank)
-      literalEdge_.pass();
-    switch (charClass) {
-      case kOrdinary:
-        i = copyWord(i);
-        break;
-      case kBlank:
-        i = blankRun(i);
-        break;
-      case kBackslash:
-        i = backslash(i);
-        break;
-      case kDoubleQuote:
-        i = doubleQuote(i);
-        break;
-      case kSingleQuote:
-        i = singleQuote(i);
-        break;
-      case kHash:
-        i = directive(i);
-        break;
-      case kOpenParen:
-        i = openParens(i);
-        break;
-      case kCloseParen:
-        i = closeParens(i);
-        break;
-      case kSlash:
-        i = slash(i);
-        break;
-      case kSemicolon:
-        i = semicolons(i);
-        break;
-      case kOpenBrace:
-        openBrace();
-        ++i;
-        break;
-      case kCloseBrace:
-        closeBrace(i++);
-        break;
-    }
-    if ((atLineStart || dropsNextBlank) && isBlankAt(i)) i = droppedBlanks(i);
-  }
+  for (size_t i = 0; i < size_;) i = stretch(i);
 }
 
-// A run of blanks, tabs and line feeds where none is written, taken at once
-// after the step before it.
-size_t Sorter::droppedBlanks(size_t i) {
+// Claims room for the rest of the text and the slack, or for what the step
+// that ended the last stretch asked for, and walks the stretch at `i`.
+size_t Sorter::stretch(size_t i) {
+  const size_t room = std::max(size_ - i + slack_, neededRoom_);
+  char* to = out_.claim(room);
+  if (!to) return size_;
+  char* const start = to;
+  roomEnd_ = to + room;
+  neededRoom_ = 0;
+  size_t end = firstStep(i, to);
+  if (static_cast<ptrdiff_t>(end) > static_cast<ptrdiff_t>(i) && end < size_) {
+    // The steps are inlined into the scan, as is every step they inline: a
+    // call at each stop would cost more than the step.
+    auto take = [this](size_t stop, char*& at) __attribute__((always_inline)) {
+      return step(stop, at);
+    };
+    end = scan_.copyStretch(text_, end, size_, to, take);
+  }
+  end &= ~kEndsStretch;
+  checkRoom(to, end);
+  out_.advance(to - start);
+  return end;
+}
+
+// The first character of a stretch is asked about whatever it is. A literal
+// across dropped white space is met by the first character after it, which
+// leaves it far whatever its step.
+size_t Sorter::firstStep(size_t i, char*& to) {
+  if (literalEdge_.distance != AfterLiteral::kFar && classAt(i) != kBlank)
+    literalEdge_.pass();
+  size_t goesOn = step(i, to);
+  if (literalEdge_.distance == AfterLiteral::kMeeting)
+    literalEdge_.distance = AfterLiteral::kFar;
+  if (goesOn != kTakenAsItStands) return goesOn;
+  *to++ = text_[i];
+  return i + 1;
+}
+
+size_t Sorter::step(size_t i, char*& to) {
+  switch (classAt(i)) {
+    case kOrdinary:
+      return ordinary(i, to);
+    case kBlank:
+      return blanks(i, to);
+    case kBackslash:
+      return backslash(i, to);
+    case kDoubleQuote:
+      return doubleQuote(i, to);
+    case kSingleQuote:
+      return singleQuote(i, to);
+    case kHash:
+      return directive(i, to);
+    case kOpenParen:
+      return openParens(i, to);
+    case kCloseParen:
+      return closeParens(i, to);
+    case kSlash:
+      return slash(i, to);
+    case kSemicolon:
+      return semicolons(i, to);
+    case kOpenBrace:
+      return openBrace(i, to);
+    case kCloseBrace:
+      return closeBrace(i, to);
+  }
+  __builtin_unreachable();  // the class table holds no other class
+}
+
+// A stretch goes on at `next` only where the layout's state is plain: not at
+// the start of a line, not after a literal, and with the output's last byte
+// saying whether the next blank is dropped.
+size_t Sorter::goOn(size_t next, const char* to) {
+  if (dropsNextBlank && isWhiteSpace(to[-1])) dropsNextBlank = false;
+  if (atLineStart || dropsNextBlank ||
+      literalEdge_.distance != AfterLiteral::kFar)
+    return endsAt(next);
+  return next;
+}
+
+// True when, with `to` where the byte at `next` goes, there is room for
+// `bytes` bytes more and the rest of the text; else what that needs is kept
+// for the next stretch to claim.
+bool Sorter::hasRoom(const char* to, size_t next, size_t bytes) {
+  const size_t needed = bytes + (size_ - next);
+  if (needed <= static_cast<size_t>(roomEnd_ - to)) return true;
+  neededRoom_ = needed;
+  return false;
+}
+
+// The room claimed holds the rest of the text wherever a stretch ends; a
+// step that wrote past its measure would have written past it.
+void Sorter::checkRoom(const char* to, size_t next) const {
+  if (size_ - next > static_cast<size_t>(roomEnd_ - to)) std::abort();
+}
+
+size_t Sorter::blanksEnd(size_t i) const {
+  // Most runs are short: a line feed and the next line's indentation.
+  for (const size_t near = std::min(size_, i + 8); i < near; ++i)
+    if (classAt(i) != kBlank) return i;
+  return scan_.skipAll<' ', '\t', '\n'>(text_, i, size_);
+}
+
+// The ordinary-character step: a character written as it stands, after what
+// the layout writes before it.
+size_t Sorter::ordinary(size_t i, char*& to) {
+  if (!atLineStart && literalEdge_.distance != AfterLiteral::kMeeting) {
+    dropsNextBlank = false;
+    return kTakenAsItStands;
+  }
+  if (!hasRoom(to, i, beforeOrdinaryBytes())) return i;
+  to = writeOrdinary(i, i + 1, to);
+  return goOn(i + 1, to);
+}
+
+// Of a run of blanks, tabs and line feeds only the first can be written, a
+// tab as a blank; the rest are dropped.
+size_t Sorter::blanks(size_t i, char*& to) {
+  if (!dropsBlank(to)) *to++ = asBlank(text_[i]);
   if (literalEdge_.distance == AfterLiteral::kClosed)
     literalEdge_.distance = AfterLiteral::kSpaced;
   dropsNextBlank = true;
-  // Most runs are short: a line feed and the next line's indentation.
-  size_t end = i + 1;
-  for (const size_t near = std::min(size_, i + 8); end < near; ++end)
-    if (classAt(end) != kBlank) return end;
-  return scan_.skipAll<' ', '\t', '\n'>(text_, end, size_);
-}
-
-// Of a run of blanks, tabs and line feeds only the first can be written; a
-// tab is written as a blank.
-size_t Sorter::blankRun(size_t i) {
-  if (!atLineStart && !dropsNextBlank) out_.append(asBlank(text_[i]));
-  return droppedBlanks(i);
+  return goOn(blanksEnd(i + 1), to);
 }
 
 // A backslash before a line feed splices two lines. The line feed is written,
 // and so is the first blank after it, so that the lines it joins stay apart.
-size_t Sorter::backslash(size_t i) {
-  if (!isAt(i + 1, '\n')) return copyWord(i);
-  writeOrdinary(text_ + i, 1);
-  out_.append('\n');
-  if (isBlankAt(i + 2)) return blankRun(i + 2);
+size_t Sorter::backslash(size_t i, char*& to) {
+  if (!isAt(i + 1, '\n')) return ordinary(i, to);
+  if (!hasRoom(to, i, beforeOrdinaryBytes())) return i;
+  to = writeOrdinary(i, i + 2, to);
+  size_t next = i + 2;
+  if (isBlankAt(next)) {
+    *to++ = asBlank(text_[next]);
+    next = blanksEnd(next + 1);
+  }
   dropsNextBlank = true;
-  return i + 2;
+  return endsAt(next);
 }
 
-// Each "(" deepens the nesting. A few are written with the stretch after
-// them; a long run is written as it stands.
-size_t Sorter::openParens(size_t i) {
-  if (!isAt(i + 1, '(') || !isAt(i + 2, '(')) {
-    ++parenDepth;
-    return copyWord(i);
+// Each "(" deepens the nesting; a run of them is written as it stands.
+size_t Sorter::openParens(size_t i, char*& to) {
+  const size_t end =
+      isAt(i + 1, '(') && isAt(i + 2, '(') ? runEnd<'('>(i) : i + 1;
+  if (end == i + 1) {
+    const size_t goesOn = ordinary(i, to);
+    if (goesOn != i) ++parenDepth;
+    return goesOn;
   }
-  size_t end = runEnd<'('>(i);
+  if (!hasRoom(to, i, beforeOrdinaryBytes())) return i;
   parenDepth += end - i;
-  writeOrdinary(text_ + i, end - i);
-  return end;
+  to = writeOrdinary(i, end, to);
+  return goOn(end, to);
 }
 
-// Writes the character at `i` and the stretch after it that the rules copy
-// as it stands: ordinary characters, a blank, tab or line feed that follows
-// one of them (the first of its run, so it is written; a tab as a blank),
-// and the characters with a rule of their own whose step is taken on the
-// way (see stretchStep). The stretch is copied while it is scanned, into
-// room for the rest of the text and what the steps add.
-size_t Sorter::copyWord(size_t i) {
-  beginOrdinary(text_[i]);
-  const size_t room = size_ - i + kStretchSlack;
-  char* to = out_.claim(room);
-  if (!to) return writeStretch(i);
-  char* const start = to;
-  roomEnd_ = to + room;
-  // The step is inlined into the scan, as is every step it inlines: a call
-  // at each stop would cost more than the step.
-  auto step = [this](size_t stop, char*& at) __attribute__((always_inline)) {
-    return stretchStep(stop, at);
-  };
-  size_t end = scan_.copyStretch(text_, i, size_, to, step);
-  out_.advance(to - start);
-  dropsNextBlank = isWhiteSpace(to[-1]);
-  return end;
-}
-
-// Where a stretch goes on after the character at `stop`, which the scan
-// could not tell from one that needs a step of its own, with `to` where it
-// would be written (see walkStretchOver). The steps that write a character
-// as it stands go on over it; the white space that the layout drops, the
-// ";" that ends a statement, the braces and the ")" that closes the
-// outermost group are taken here; the rest end the stretch.
-size_t Sorter::stretchStep(size_t stop, char*& to) {
-  switch (classAt(stop)) {
-    case kOrdinary:
-      break;
-    case kBlank:
-      return isWhiteSpace(to[-1]) ? blanksEnd(stop) : stop;
-    case kOpenParen:
-      if (isAt(stop + 1, '(') && isAt(stop + 2, '(')) return stop;  // a run
-      ++parenDepth;
-      break;
-    case kCloseParen:
-      if (parenDepth == 1) return closeGroupAt(stop, to);
-      // After white space, its step leaves the next blank dropped; a run is
-      // written as it stands.
-      if (isWhiteSpace(to[-1]) || (isAt(stop + 1, ')') && isAt(stop + 2, ')')))
-        return stop;
-      --parenDepth;
-      break;
-    case kSemicolon:
-      if (parenDepth == 0) return endStatementAt(stop, to);
-      break;
-    case kOpenBrace:
-      return openBlockAt(stop, to);
-    case kCloseBrace:
-      return closeBlockAt(stop, to);
-    case kSlash:
-      if (isAt(stop + 1, '*') || isAt(stop + 1, '/')) return stop;
-      break;
-    case kBackslash:
-      if (isAt(stop + 1, '\n')) return stop;
-      break;
-    case kDoubleQuote:
-    case kSingleQuote:
-    case kHash:
-      return stop;
-    default:
-      __builtin_unreachable();  // the class table holds no other class
+// Each ")" is written; the one that closes the outermost group is followed
+// by a blank, and the white space after it is dropped. A ")" leaves the next
+// blank dropped as it was before it.
+size_t Sorter::closeParens(size_t i, char*& to) {
+  const size_t end = runEnd<')'>(i);
+  const size_t count = end - i;
+  const bool closes = closesGroup(count);
+  if (!closes && count == 1 && !dropsBlank(to)) {
+    --parenDepth;
+    return kTakenAsItStands;
   }
-  return kTakenAsItStands;
+  if (!hasRoom(to, end, count + closes)) return i;
+  dropsNextBlank = dropsBlank(to) || closes;
+  to = writeCloseParens(count, to);
+  return goOn(dropsNextBlank ? blanksEnd(end) : end, to);
 }
 
-// The ";" at `stop`, and any right after it, end their lines, written at
-// `to`; the white space after them is dropped, and when an ordinary
+// Inside parentheses, a ";" is an ordinary character. Outside them, each ";"
+// ends a line, the white space after them is dropped, and when an ordinary
 // character starts the next line, its indentation is written as the
 // ordinary-character step writes it; other lines that start there are
-// startLinesAt's.
-size_t Sorter::endStatementAt(size_t stop, char*& to) {
-  if (isAt(stop + 1, ';')) return endStatementRunAt(stop, to);
-  return endStatementsAt(stop, stop + 1, to);
-}
-
-// A run of ";", which is rare, out of line.
-size_t Sorter::endStatementRunAt(size_t stop, char*& to) {
-  return endStatementsAt(stop, runEnd<';'>(stop), to);
-}
-
-// As endStatementAt, for the run of ";" from `stop` to `end`.
-size_t Sorter::endStatementsAt(size_t stop, size_t end, char*& to) {
-  size_t count = end - stop;
-  size_t next = blanksEnd(end);
-  bool indents = isOrdinaryAt(next);
-  size_t bytes = indents ? indentBytes(braceDepth) : 0;
-  if (!hasRoom(to, next, 2 * count + bytes)) return stop;
-  to = writeIndent(indents ? braceDepth : 0, writeStatementEnds(count, to));
-  if (!indents) return startLinesAt(next, to);
-  atLineStart = false;
-  return next;
-}
-
-// The lines that start at `next`, after a statement's end, as the loop
-// writes them: each "}" stands on a line of its own, and each block comment
-// on a line of its own, indented. An ordinary character after them is
-// indented there, as the ordinary-character step indents it; anything else
-// ends the stretch, and takes its own step at the start of a line.
-size_t Sorter::startLinesAt(size_t next, char*& to) {
-  for (;;) {
-    if (isAt(next, '}')) {
-      const size_t after = takeCloseBrace(next, to);
-      if (after == next) break;
-      next = after;
-    } else if (isAt(next, '/') && isAt(next + 1, '*')) {
-      const size_t close = commentClose(next + 2);
-      const size_t bytes = indentBytes(braceDepth) + (close - next) + 3;
-      if (close == size_ || !hasRoom(to, close + 2, bytes)) return endsAt(next);
-      to = writeComment(next, close, writeIndent(braceDepth, to));
-      next = blanksEnd(close + 2);
-    } else {
-      break;
-    }
-  }
-  if (!isOrdinaryAt(next) || !hasRoom(to, next, indentBytes(braceDepth)))
-    return endsAt(next);
+// startLines'.
+size_t Sorter::semicolons(size_t i, char*& to) {
+  if (parenDepth != 0) return ordinary(i, to);
+  const size_t end = runEnd<';'>(i);
+  const size_t count = end - i;
+  const size_t next = blanksEnd(end);
+  const bool indents = isOrdinaryAt(next);
+  const size_t bytes = 2 * count + (indents ? indentBytes(braceDepth) : 0);
+  if (!hasRoom(to, next, bytes)) return i;
+  to = writeStatementEnds(count, to);
+  if (!indents) return startLines(next, to);
   to = writeIndent(braceDepth, to);
   atLineStart = false;
+  dropsNextBlank = false;
   return next;
 }
 
-// The block comment from `slash` to its "*/" at `close`, as it stands; its
-// end ends the line.
-char* Sorter::writeComment(size_t slash, size_t close, char* to) {
-  std::memcpy(to, text_ + slash, close - slash);
-  to += close - slash;
-  std::memcpy(to, "*/\n", 3);
-  atLineStart = true;
-  return to + 3;
+// The lines that start at `next`, after a statement's end: each "}" and each
+// block comment takes its step there, on a line of its own, and an ordinary
+// character after them is indented there. Anything else ends the stretch,
+// and takes its own step at the start of a line. None of them meets a
+// literal before the statement's end.
+size_t Sorter::startLines(size_t next, char*& to) {
+  literalEdge_.distance = AfterLiteral::kFar;
+  while (next < size_) {
+    size_t goesOn;
+    if (text_[next] == '}')
+      goesOn = closeBrace(next, to);
+    else if (text_[next] == '/' && isAt(next + 1, '*'))
+      goesOn = slash(next, to);
+    else if (classAt(next) == kOrdinary)
+      goesOn = ordinary(next, to);
+    else
+      break;
+    if (goesOn == next) break;
+    next = goesOn & ~kEndsStretch;
+    if (!atLineStart) return goOn(next, to);
+    next = blanksEnd(next);
+  }
+  return endsAt(next);
 }
 
-// The ")" at `stop` closes the outermost group, written at `to`, and the
-// white space after it is dropped. Most have none, and the stretch does not
-// leave its scan for them.
-size_t Sorter::closeGroupAt(size_t stop, char*& to) {
-  if (!hasRoom(to, stop + 1, 2)) return stop;
-  to = writeCloseParens(1, to);
-  return blanksEnd(stop + 1);
-}
-
-// The "{" at `stop`, written at `to`, and the white space after it dropped.
-size_t Sorter::openBlockAt(size_t stop, char*& to) {
-  if (!hasRoom(to, stop + 1, openBraceBytes(kMostGuardBytes))) return stop;
+// A "{" stands on a line of its own at the depth outside it, and the next
+// line is indented at once by the inner level; the white space after it is
+// dropped.
+size_t Sorter::openBrace(size_t i, char*& to) {
+  const size_t next = blanksEnd(i + 1);
+  if (!hasRoom(to, next, openBraceBytes(lineStartGuardBytes(to)))) return i;
   to = writeOpenBrace(to);
-  return blanksEnd(stop + 1);
+  dropsNextBlank = true;
+  return goOn(next, to);
 }
 
-// The "}" at `stop`, out of line.
-size_t Sorter::closeBlockAt(size_t stop, char*& to) {
-  return takeCloseBrace(stop, to);
-}
-
-// The "}" at `stop`, written at `to`, and the white space after it dropped;
-// one right before ";" is the loop's.
-size_t Sorter::takeCloseBrace(size_t stop, char*& to) {
-  if (isAt(stop + 1, ';') ||
-      !hasRoom(to, stop + 1, closeBraceBytes(kMostGuardBytes)))
-    return stop;
+// A "}" stands on a line of its own, followed by an empty line, and the white
+// space after it is dropped; one right before ";" stays on the line with it,
+// written as an ordinary character, and the ";" ends the line.
+size_t Sorter::closeBrace(size_t i, char*& to) {
+  if (isAt(i + 1, ';')) {
+    --braceDepth;
+    const size_t goesOn = ordinary(i, to);
+    if (goesOn == i) ++braceDepth;
+    return goesOn;
+  }
+  const size_t next = blanksEnd(i + 1);
+  if (!hasRoom(to, next, closeBraceBytes(lineStartGuardBytes(to)))) return i;
   to = writeCloseBrace(to);
-  return blanksEnd(stop + 1);
+  dropsNextBlank = true;
+  return goOn(next, to);
 }
 
-// True when, with `to` where the byte at `i` goes, there is room for
-// `extra` bytes more and the rest of the text.
-bool Sorter::hasRoom(const char* to, size_t i, size_t extra) const {
-  return extra + (size_ - i) <= static_cast<size_t>(roomEnd_ - to);
-}
-
-// As copyWord, through the output's own bounds, for a text near its limit:
-// the stretch ends at the first character with a step of its own, which
-// the loop then takes as the stretch would have.
-size_t Sorter::writeStretch(size_t i) {
-  size_t end = i + 1;
-  while (end < size_ &&
-         (!isStretchStop(text_, end) || classAt(end) == kOrdinary))
-    ++end;
-  for (size_t k = i; k < end; ++k) out_.append(asBlank(text_[k]));
-  dropsNextBlank = endsInBlank(end);
-  return end;
-}
-
-// True when the stretch that ends at `end` ends in a blank, tab or line feed.
-bool Sorter::endsInBlank(size_t end) const {
-  return classAt(end - 1) == kBlank;
-}
-
-size_t Sorter::doubleQuote(size_t i) {
+size_t Sorter::doubleQuote(size_t i, char*& to) {
+  if (!hasRoom(to, i, beforeOrdinaryBytes())) return i;
   if (language_.hasTextBlocks && isAt(i + 1, '"') && isAt(i + 2, '"'))
-    return textBlock(i);
+    return textBlock(i, to);
   bool rawPrefix = language_.hasRawStrings && followsRawPrefix(i);
   size_t open = rawPrefix ? rawDelimiterEnd(i) : size_;
-  if (open != size_) return rawString(i, open);
-  size_t end = quotedLiteral(i);
+  if (open != size_) return rawString(i, open, to);
+  size_t end = quotedLiteral(i, to);
   if (rawPrefix) {
     literalEdge_.kind = EndedLiteral::kRawLookalike;
-    return end;
+    return goOn(end, to);
   }
-  return gluedLiterals(end);
+  return gluedLiterals(end, to);
 }
 
-size_t Sorter::singleQuote(size_t i) {
+size_t Sorter::singleQuote(size_t i, char*& to) {
+  if (!hasRoom(to, i, beforeOrdinaryBytes())) return i;
   // A digit separator is an ordinary character, written with the digits
   // after it.
-  if (isDigitSeparator(i)) return numberRest(i);
-  return gluedLiterals(quotedLiteral(i));
+  if (isDigitSeparator(i)) return numberRest(i, to);
+  return gluedLiterals(quotedLiteral(i, to), to);
 }
 
 // Writes the rest of a number from its digit separator at `quote`: every
 // further quote in it separates digits too, as it follows the same start.
-size_t Sorter::numberRest(size_t quote) {
+size_t Sorter::numberRest(size_t quote, char*& to) {
   size_t end = quote + 1;
   while (end < size_ && isNumberByte(static_cast<unsigned char>(text_[end])))
     ++end;
-  writeOrdinary(text_ + quote, end - quote);
-  return end;
+  to = writeOrdinary(quote, end, to);
+  return goOn(end, to);
 }
 
 // Literals of one kind written right after a closed one, as "a""b" or '',
 // are copied with it in one piece, and leave the state their last one
 // leaves. A quote right after a closed literal opens no raw string and
 // separates no digits; in Java, a third quote would open a text block,
-// which the loop sees to.
-size_t Sorter::gluedLiterals(size_t i) {
-  if (literalEdge_.distance != AfterLiteral::kClosed) return i;
+// which the next step sees to.
+size_t Sorter::gluedLiterals(size_t i, char*& to) {
+  if (literalEdge_.distance != AfterLiteral::kClosed) return goOn(i, to);
   const size_t start = i;
   size_t close = i - 1;  // the quote that closed the literal before
   const char quote = text_[close];
-  if (quote == '"' && language_.hasTextBlocks) return start;
+  if (quote == '"' && language_.hasTextBlocks) return endsAt(start);
   while (isAt(close + 1, quote)) {
     close = scanLiteral(close + 1);
     if (close == size_ || text_[close] == '\n') break;
   }
-  if (close == start - 1) return start;
+  if (close == start - 1) return endsAt(start);
   size_t end = close == size_ ? size_ : close + 1;
-  out_.append(text_ + start, end - start);
+  std::memcpy(to, text_ + start, end - start);
+  to += end - start;
   literalEdge_.kind = EndedLiteral::kPlain;
   literalEdge_.numberFloor = end;
   dropsNextBlank = true;
   if (close == size_ || text_[close] == '\n')
     literalEdge_.distance = AfterLiteral::kFar;
-  return end;
+  return goOn(end, to);
 }
 
 // A string or character literal, which ends at its own quote or its line.
-size_t Sorter::quotedLiteral(size_t quote) {
+size_t Sorter::quotedLiteral(size_t quote, char*& to) {
   bool emptyString =
       language_.hasTextBlocks && text_[quote] == '"' && isAt(quote + 1, '"');
   return literal(
       quote, scanLiteral(quote), 1,
-      emptyString ? EndedLiteral::kEmptyString : EndedLiteral::kPlain);
+      emptyString ? EndedLiteral::kEmptyString : EndedLiteral::kPlain, to);
 }
 
 // Writes the literal of kind `kind` from `quote` through its closer of
 // `closerSize` bytes at `close`, or to the end of the text. A line feed that
 // closes it leaves it open: it is not closed by its quote.
 size_t Sorter::literal(size_t quote, size_t close, size_t closerSize,
-                       EndedLiteral kind) {
+                       EndedLiteral kind, char*& to) {
   size_t end = close == size_ ? size_ : close + closerSize;
-  writeOrdinary(text_ + quote, end - quote);
+  to = writeOrdinary(quote, end, to);
   bool closedByQuote = close != size_ && text_[close] != '\n';
   dropsNextBlank = true;
   literalEdge_ = {closedByQuote ? AfterLiteral::kClosed : AfterLiteral::kFar,
@@ -670,115 +631,69 @@ size_t Sorter::literal(size_t quote, size_t close, size_t closerSize,
 }
 
 // A raw string whose delimiter ends with the "(" at `open`.
-size_t Sorter::rawString(size_t quote, size_t open) {
+size_t Sorter::rawString(size_t quote, size_t open, char*& to) {
   std::string closing = ")";
   closing.append(text_ + quote + 1, open - quote - 1);
   closing += '"';
   size_t close = std::string_view(text_, size_).find(closing, open + 1);
-  return literal(quote, std::min(close, size_), closing.size(),
-                 EndedLiteral::kPlain);
+  size_t end = literal(quote, std::min(close, size_), closing.size(),
+                       EndedLiteral::kPlain, to);
+  return goOn(end, to);
 }
 
-size_t Sorter::textBlock(size_t quote) {
-  return literal(quote, textBlockEnd(quote + 3), 3, EndedLiteral::kPlain);
+size_t Sorter::textBlock(size_t quote, char*& to) {
+  size_t end =
+      literal(quote, textBlockEnd(quote + 3), 3, EndedLiteral::kPlain, to);
+  return goOn(end, to);
 }
 
-// The usual directive follows a line feed in the source and in the output.
-size_t Sorter::directive(size_t hash) {
+// The usual directive follows a line feed in the source and in the output;
+// one that starts a source line after other text in the output is given a
+// line of its own.
+size_t Sorter::directive(size_t hash, char*& to) {
+  if (!hasRoom(to, hash, 1 + beforeOrdinaryBytes())) return hash;
+  const char* written = out_.data();
   bool settled =
-      endsInLineFeed(text_, hash) && endsInLineFeed(out_.data(), out_.size());
-  if (!settled && startsSourceLine(hash) && outputLineHasInk())
-    out_.append('\n');
+      endsInLineFeed(text_, hash) && endsInLineFeed(written, to - written);
+  if (!settled && startsSourceLine(hash) && outputLineHasInk(to)) *to++ = '\n';
   // Directives on the lines that follow start lines of the output too: they
   // are written with this one, in one piece.
   size_t lineFeed = directiveEnd(hash + 1);
   while (isAt(lineFeed + 1, '#')) lineFeed = directiveEnd(lineFeed + 2);
-  return writeThroughLineFeed(hash, lineFeed);
+  return writeThroughLineFeed(hash, lineFeed, to);
 }
 
-size_t Sorter::slash(size_t i) {
-  if (isAt(i + 1, '*')) return blockComment(i);
-  if (isAt(i + 1, '/')) return lineComment(i);
-  return copyWord(i);
+size_t Sorter::slash(size_t i, char*& to) {
+  if (isAt(i + 1, '*')) return blockComment(i, to);
+  if (!isAt(i + 1, '/')) return ordinary(i, to);
+  if (!hasRoom(to, i, beforeOrdinaryBytes())) return i;
+  return writeThroughLineFeed(i, lineCommentEnd(i + 2), to);
 }
 
 // The end of a block comment ends its line, as a statement's end does.
-size_t Sorter::blockComment(size_t slash) {
+size_t Sorter::blockComment(size_t slash, char*& to) {
   size_t close = commentClose(slash + 2);
+  size_t end = close == size_ ? size_ : close + 2;
+  if (!hasRoom(to, end, beforeOrdinaryBytes() + (end - slash) + 1))
+    return slash;
   if (close == size_) {
-    writeOrdinary(text_ + slash, close - slash);
+    to = writeOrdinary(slash, size_, to);
     return size_;
   }
-  beginOrdinary(text_[slash]);
-  writePiece(close - slash + 3, [this, slash, close](char* to) {
-    return writeComment(slash, close, to);
-  });
+  to = writeComment(slash, close, writeBeforeOrdinary(text_[slash], to));
   dropsNextBlank = true;
-  return close + 2;
-}
-
-size_t Sorter::lineComment(size_t slash) {
-  return writeThroughLineFeed(slash, lineCommentEnd(slash + 2));
+  return goOn(end, to);
 }
 
 // Writes a line comment or preprocessor line from `from` through the line
 // feed at `lineFeed` that ends it, or to the end of the text. That line feed
 // does not set atLineStart, so the line after a line comment is not
-// indented (a directive's line feed is followed by white space or another
-// line in the usual case, which its own step sees to).
-size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed) {
+// indented.
+size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed, char*& to) {
   size_t end = lineFeed == size_ ? size_ : lineFeed + 1;
-  writeOrdinary(text_ + from, end - from);
+  to = writeOrdinary(from, end, to);
   if (lineFeed != size_) dropsNextBlank = true;
-  return end;
-}
-
-size_t Sorter::closeParens(size_t i) {
-  size_t end = runEnd<')'>(i);
-  const size_t count = end - i;
-  if (closesGroup(count)) dropsNextBlank = true;
-  writePiece(count + closesGroup(count),
-             [this, count](char* to) { return writeCloseParens(count, to); });
-  return end;
-}
-
-// Inside parentheses, a run of ";" is written as it stands.
-size_t Sorter::semicolons(size_t i) {
-  size_t end = runEnd<';'>(i);
-  if (parenDepth != 0) {
-    writeOrdinary(text_ + i, end - i);
-    return end;
-  }
-  writePiece(2 * (end - i), [this, i, end](char* to) {
-    return writeStatementEnds(end - i, to);
-  });
-  return end;
-}
-
-void Sorter::openBrace() {
-  writePiece(openBraceBytes(lineStartGuardBytes(cursor())),
-             [this](char* to) { return writeOpenBrace(to); });
-  dropsNextBlank = true;
-}
-
-// A "}" right before ";" stays on the line with it, written as an ordinary
-// character, and the ";" ends the line.
-void Sorter::closeBrace(size_t i) {
-  if (isAt(i + 1, ';')) {
-    --braceDepth;
-    writeOrdinary("}", 1);
-    return;
-  }
-  writePiece(closeBraceBytes(lineStartGuardBytes(cursor())),
-             [this](char* to) { return writeCloseBrace(to); });
-  dropsNextBlank = true;
-}
-
-// Writes `bytes` bytes with `write` at the output's cursor. A piece that
-// does not fit fills the text, and nothing written after it counts.
-template <class Write>
-void Sorter::writePiece(size_t bytes, Write&& write) {
-  if (char* to = out_.claimPiece(bytes)) out_.advance(write(to) - to);
+  return goOn(end, to);
 }
 
 // Each ";" outside parentheses ends a line.
@@ -826,8 +741,6 @@ size_t Sorter::closeBraceBytes(size_t guard) const {
   return guard + indentBytes(braceDepth - 1) + 3;
 }
 
-// A "}" not right before ";" stands on a line of its own, followed by an
-// empty line.
 char* Sorter::writeCloseBrace(char* to) {
   const long long outer = --braceDepth;
   to = writeIndent(outer, writeLineStartGuard(to));
@@ -854,6 +767,16 @@ char* Sorter::writeLineStartGuard(char* to) {
   return to;
 }
 
+// The block comment from `slash` to its "*/" at `close`, as it stands; its
+// end ends the line.
+char* Sorter::writeComment(size_t slash, size_t close, char* to) {
+  std::memcpy(to, text_ + slash, close - slash);
+  to += close - slash;
+  std::memcpy(to, "*/\n", 3);
+  atLineStart = true;
+  return to + 3;
+}
+
 // The bytes of `levels` units of indentation.
 size_t Sorter::indentBytes(long long levels) const {
   return levels > 0 ? unitSize_ * levels : 0;
@@ -878,32 +801,33 @@ char* Sorter::writeLongIndent(size_t bytes, char* to) {
   return to + bytes;
 }
 
-// The ordinary-character step, for a run of ordinary characters at once, or
-// for the character that opens a mode together with the mode's characters,
-// which are copied as they stand.
-void Sorter::writeOrdinary(const char* data, size_t size) {
-  beginOrdinary(data[0]);
-  out_.append(data, size);
+// The bytes the ordinary-character step writes before its characters.
+size_t Sorter::beforeOrdinaryBytes() const {
+  return (atLineStart ? indentBytes(braceDepth) : 0) +
+         (literalEdge_.distance == AfterLiteral::kMeeting ? 1 : 0);
 }
 
 // What the ordinary-character step writes before the character `first`: the
 // indentation at the start of a line, and a blank that keeps it off a
 // literal.
-void Sorter::beginOrdinary(char first) {
-  if (atLineStart || literalEdge_.distance == AfterLiteral::kMeeting)
-    writeBeforeOrdinary(first);
-  dropsNextBlank = false;
-}
-
-void Sorter::writeBeforeOrdinary(char first) {
-  if (atLineStart)
-    writePiece(indentBytes(braceDepth),
-               [this](char* to) { return writeIndent(braceDepth, to); });
+char* Sorter::writeBeforeOrdinary(char first, char* to) {
+  if (atLineStart) to = writeIndent(braceDepth, to);
   if (literalEdge_.distance == AfterLiteral::kMeeting &&
       keepsApartFromLiteral(static_cast<unsigned char>(first)))
-    out_.append(' ');
+    *to++ = ' ';
   atLineStart = false;
+  dropsNextBlank = false;
   literalEdge_.distance = AfterLiteral::kFar;
+  return to;
+}
+
+// The ordinary-character step, for the characters from `from` to `end` at
+// once: a run of ordinary characters, or a mode's characters, which are
+// copied as they stand.
+char* Sorter::writeOrdinary(size_t from, size_t end, char* to) {
+  to = writeBeforeOrdinary(text_[from], to);
+  Output::copy(to, text_ + from, end - from);
+  return to + (end - from);
 }
 
 // True when a blank must stand between the character `c` and the literal
@@ -971,11 +895,6 @@ size_t Sorter::lineCommentEnd(size_t from) const {
 // Literals and comments on the line are stepped over, so a line feed inside
 // a block comment, or after a backslash, goes on with the line.
 size_t Sorter::directiveEnd(size_t i) {
-  if (isAt(i, '\n')) return i;  // a "#" alone on its line
-  return scanDirective(i);
-}
-
-size_t Sorter::scanDirective(size_t i) {
   while ((i = scan_.findAny<'\n', '"', '\'', '/'>(text_, i, size_)) < size_) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;
@@ -1077,8 +996,8 @@ bool Sorter::startsSourceLine(size_t i) const {
 }
 
 // True when the last line of the output holds more than white space.
-bool Sorter::outputLineHasInk() const {
-  size_t i = whiteSpaceBefore(out_.data(), out_.size());
+bool Sorter::outputLineHasInk(const char* to) const {
+  size_t i = whiteSpaceBefore(out_.data(), to - out_.data());
   return i > 0 && out_.data()[i - 1] != '\n';
 }
 
@@ -1091,8 +1010,9 @@ bool Sorter::endsInLineFeed(const char* text, size_t end) const {
 }  // namespace
 
 bool sortText(std::string_view source, const Language& language,
-              const std::string& indentUnit, size_t limit, Bytes* result) {
-  Sorter sorter(source, language, indentUnit, result, limit);
+              const std::string& indentUnit, size_t limit, Bytes* result,
+              size_t slack) {
+  Sorter sorter(source, language, indentUnit, result, limit, slack);
   sorter.run();
   return sorter.finish();
 }

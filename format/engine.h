@@ -12,10 +12,16 @@
 /// bytes.
 size_t sortedSizeLimit(size_t sourceSize);
 
+/// Room kept past the rest of the text for what the layout adds in a
+/// stretch; a step that needs more ends the stretch and claims it.
+inline constexpr size_t kStretchSlack = 4096;
+
 /// Formats `source` by the rules of `language`, writing `indentUnit` once per
 /// level of indentation, into `result`. Returns false, with `result` cut
-/// short, when the text would grow past `limit` bytes.
+/// short, when the text would grow past `limit` bytes. `slack` is the room
+/// kept past the rest of the text (tests give the least, 0).
 bool sortText(std::string_view source, const Language& language,
-              const std::string& indentUnit, size_t limit, Bytes* result);
+              const std::string& indentUnit, size_t limit, Bytes* result,
+              size_t slack = kStretchSlack);
 
 #endif  // QUILLFIX_FORMAT_ENGINE_H_

@@ -6,49 +6,39 @@
 
 #include "base/bytes.h"
 
-// The sorted code as the engine writes it. Every byte goes through here,
-// which keeps the text within its limit. The text is grown ahead and filled
-// through a cursor, so that an append is a bounds test and a copy; `finish`
-// cuts it to what was written.
+// The sorted code as the engine writes it, through a cursor into room
+// claimed ahead. The room may reach past the limit by the allowance, so that
+// a stretch can claim room for the rest of the text near the limit; `finish`
+// then tells whether what was written stayed within it.
 class Output {
  public:
   /// Bytes past the end of any room claimed that may be written over, so
   /// that a short piece can be written with one whole store.
   static constexpr size_t kSlack = 16;
 
-  Output(Bytes* text, size_t limit, size_t expected)
-      : text_(text), limit_(limit) {
+  Output(Bytes* text, size_t limit, size_t allowance, size_t expected)
+      : text_(text),
+        limit_(limit),
+        most_(limit + std::min(allowance, ~size_t{0} - limit)) {
     reserveLarge(text_, std::min(limit, expected) + kSlack);
     resize(std::min(limit, expected));
   }
 
-  bool full() const { return full_; }
   const char* data() const { return text_->data(); }
   size_t size() const { return cursor_ - text_->data(); }
-  void finish() { text_->resize(size()); }
-
-  void append(const char* data, size_t size) {
-    if (size > static_cast<size_t>(end_ - cursor_) && !grow(size)) return;
-    copy(cursor_, data, size);
-    cursor_ += size;
-  }
-  void append(char c) {
-    if (cursor_ == end_ && !grow(1)) return;
-    *cursor_++ = c;
+  /// Cuts the text to what was written; false, with the text cut to its
+  /// limit, when it outgrew the limit.
+  bool finish() {
+    const bool fits = !full_ && size() <= limit_;
+    text_->resize(std::min(size(), limit_));
+    return fits;
   }
 
   /// Returns the cursor with room for `size` bytes, to be written and then
-  /// taken in with `advance`, or null when the text may not grow so far.
+  /// taken in with `advance`, or null when the text has outgrown its limit.
   char* claim(size_t size) {
     if (size <= static_cast<size_t>(end_ - cursor_)) return cursor_;
-    if (size > limit_ - this->size() || !grow(size)) return nullptr;
-    return cursor_;
-  }
-  /// As claim, for a piece that must fit: one that does not fills the text.
-  char* claimPiece(size_t size) {
-    char* to = claim(size);
-    if (!to) full_ = true;
-    return to;
+    return grow(size) ? cursor_ : nullptr;
   }
   /// Takes `size` bytes written at the cursor into the text.
   void advance(size_t size) { cursor_ += size; }
@@ -82,12 +72,12 @@ class Output {
 
   [[gnu::noinline]] bool grow(size_t size) {
     size_t used = this->size();
-    if (full_ || size > limit_ - used) {
+    if (used > limit_ || size > most_ - used) {
       full_ = true;
       return false;
     }
     size_t room = end_ - text_->data();
-    resize(std::max(used + size, std::min(limit_, room + room / 2)));
+    resize(std::max(used + size, std::min(most_, room + room / 2)));
     cursor_ = text_->data() + used;
     return true;
   }
@@ -101,6 +91,7 @@ class Output {
 
   Bytes* text_;
   size_t limit_;
+  size_t most_;  // the limit and the allowance
   char* cursor_;
   char* end_;
   bool full_ = false;

@@ -260,17 +260,16 @@ template <class W>
 }
 
 /// What a stretch's step returns when it takes its stop's byte as it
-/// stands, which the walk has copied already: no step goes on at 0.
-inline constexpr size_t kTakenAsItStands = 0;
+/// stands, which the walk has copied already: no position of a text.
+inline constexpr size_t kTakenAsItStands = ~size_t{0} >> 1;
 
 /// Set in what a stretch's step returns when the stretch ends where the step
 /// goes on.
 inline constexpr size_t kEndsStretch = size_t{1} << (sizeof(size_t) * 8 - 1);
 
-/// Walks the stretch that the character at `from` begins, copying it to
-/// `to` (a tab as a blank), and returns where it ends. The character at
-/// `from` is taken whatever it is when `takesFirst`. At each stop after it,
-/// in order, `take(stop, to)` is asked, with `to` where the stop's byte
+/// Walks the stretch from `from`, copying it to `to` (a tab as a blank), and
+/// returns where it ends. At each stop, in order, the byte at `from`
+/// included, `take(stop, to)` is asked, with `to` where the stop's byte
 /// would go. It returns kTakenAsItStands when it takes the byte as it
 /// stands; else it moves `to` past what it writes and returns where the walk
 /// goes on: after the stop, with kEndsStretch set when the stretch ends
@@ -279,11 +278,9 @@ inline constexpr size_t kEndsStretch = size_t{1} << (sizeof(size_t) * 8 - 1);
 /// the walk writes and for the rest of the text; what the wider widths write
 /// past the stretch's end is written over later. `from` is at least 1.
 template <class W, class Take>
-[[gnu::always_inline]] inline size_t walkStretchOver(const char* text,
-                                                     size_t from, size_t size,
-                                                     char*& to, Take&& take,
-                                                     bool takesFirst) {
-  unsigned skipped = takesFirst ? 1 : 0;  // bits of bytes not asked about
+[[gnu::always_inline]] inline size_t walkStretch(const char* text, size_t from,
+                                                 size_t size, char*& to,
+                                                 Take&& take) {
   size_t block = from;
   // Where a byte goes: `anchorTo` for the byte at `anchor`, and so on.
   size_t anchor = from;
@@ -291,8 +288,7 @@ template <class W, class Take>
   while (block + W::kSize <= size) {
     W bytes = W::load(text + block);
     tabsAsBlanks(bytes).store(anchorTo + (block - anchor));
-    unsigned stops = stretchStops(bytes, W::load(text + block - 1)) & ~skipped;
-    skipped = 0;
+    unsigned stops = stretchStops(bytes, W::load(text + block - 1));
     size_t next = block + W::kSize;
     while (stops != 0) {
       size_t stop = block + scan::firstSet(stops);
@@ -321,33 +317,13 @@ template <class W, class Take>
     }
     block = next;
   }
-  char* blockTo = anchorTo + (block - anchor);
-  to = blockTo;
+  to = anchorTo + (block - anchor);
   if constexpr (W::kSize == 1) {
     return size;
   } else {
-    if (block == size) return size;
-    return walkStretchOver<typename W::Narrower>(text, block, size, to, take,
-                                                 skipped != 0);
+    if (block >= size) return block;
+    return walkStretch<typename W::Narrower>(text, block, size, to, take);
   }
-}
-
-/// As walkStretchOver, from any `from`, taking the character at `from`: the
-/// first byte of the text has nothing before it, so it is taken alone.
-template <class W, class Take>
-[[gnu::always_inline]] inline size_t walkStretch(const char* text, size_t from,
-                                                 size_t size, char*& to,
-                                                 Take&& take) {
-  if (from > 0) return walkStretchOver<W>(text, from, size, to, take, true);
-  *to++ = text[0] == '\t' ? ' ' : text[0];
-  if (size == 1) return 1;
-  return walkStretchOver<W>(text, 1, size, to, take, false);
-}
-
-/// True when the byte at `i` stops a stretch (see stretchStops); `i` is at
-/// least 1.
-inline bool isStretchStop(const char* text, size_t i) {
-  return stretchStops(Portable::load(text + i), Portable::load(text + i - 1));
 }
 
 #if defined(QUILLFIX_AVX2)
@@ -397,8 +373,8 @@ class Scanner {
     return skipAllOver<Baseline, kKept...>(text, from, size);
   }
 
-  /// Copies the character at `from` and the stretch after it to `to`, as
-  /// walkStretch does, and returns where the stretch ends.
+  /// Copies the stretch from `from` to `to`, as walkStretch does, and
+  /// returns where the stretch ends.
   template <class Take>
   size_t copyStretch(const char* text, size_t from, size_t size, char*& to,
                      Take&& take) const {

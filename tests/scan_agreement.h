@@ -143,7 +143,7 @@ inline bool walksAgree(const std::string& text, size_t from) {
 
 /// True when every width of each scan the engine uses, from `from` in
 /// `text`, gives what the portable width gives. `from` is less than the
-/// text's size.
+/// text's size; a stretch is walked from 1 on, after a byte before it.
 inline bool scansAgree(const std::string& text, size_t from) {
   return findsAgree<'\\', '"', '\n'>(text, from) &&
          findsAgree<'\\', '\'', '\n'>(text, from) &&
@@ -151,7 +151,7 @@ inline bool scansAgree(const std::string& text, size_t from) {
          findsAgree<'\n', '"', '\'', '/'>(text, from) &&
          skipsAgree<' ', '\t', '\n'>(text, from) &&
          skipsAgree<';'>(text, from) && skipsAgree<')'>(text, from) &&
-         skipsAgree<'('>(text, from) && walksAgree(text, from);
+         skipsAgree<'('>(text, from) && (from == 0 || walksAgree(text, from));
 }
 
 #endif  // QUILLFIX_TESTS_SCAN_AGREEMENT_H_

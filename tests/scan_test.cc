@@ -45,11 +45,11 @@ TEST(ScanTest, StretchEndsWhereTheLayoutMayAct) {
   for (const auto& c : cases) {
     testing::ScopedTrace trace(__FILE__, c.line, c.text);
     std::string out(c.text.size() + 32, '\0');
-    char* to = &out[0];
-    EXPECT_EQ(c.end, walkStretch<Portable>(c.text.data(), 0, c.text.size(), to,
+    char* to = &out[1];
+    EXPECT_EQ(c.end, walkStretch<Portable>(c.text.data(), 1, c.text.size(), to,
                                            endsAtEveryStop));
-    to = &out[0];
-    EXPECT_EQ(c.end, scanner(true).copyStretch(c.text.data(), 0, c.text.size(),
+    to = &out[1];
+    EXPECT_EQ(c.end, scanner(true).copyStretch(c.text.data(), 1, c.text.size(),
                                                to, endsAtEveryStop));
   }
 }
