@@ -330,9 +330,14 @@ size_t Sorter::stretch(size_t i) {
 // across dropped white space is met by the first character after it, which
 // leaves it far whatever its step.
 size_t Sorter::firstStep(size_t i, char*& to) {
-  if (literalEdge_.distance != AfterLiteral::kFar && classAt(i) != kBlank)
+  const AfterLiteral distance = literalEdge_.distance;
+  if (distance != AfterLiteral::kFar && classAt(i) != kBlank)
     literalEdge_.pass();
   size_t goesOn = step(i, to);
+  if (goesOn == i) {  // the step waits for room, and is asked again
+    literalEdge_.distance = distance;
+    return i;
+  }
   if (literalEdge_.distance == AfterLiteral::kMeeting)
     literalEdge_.distance = AfterLiteral::kFar;
   if (goesOn != kTakenAsItStands) return goesOn;

@@ -4,27 +4,39 @@
 
 namespace {
 
-// Sorts `input` within `limit` bytes; false when the text would not fit.
+// Sorts `input` within `limit` bytes, with `slack` bytes of room past the
+// rest of the text; false when the text would not fit.
 bool sortedWithin(const std::string& input, const Language& language,
-                  const std::string& unit, size_t limit, std::string* text) {
+                  const std::string& unit, size_t limit, std::string* text,
+                  size_t slack = kStretchSlack) {
   Bytes result;
-  bool done = sortText(input, language, unit, limit, &result);
+  bool done = sortText(input, language, unit, limit, &result, slack);
   *text = std::string(view(result));
   return done;
 }
 
-// A limit of exactly the expected size leaves no room to spare, so the
-// engine takes its near-limit steps.
+// A limit of exactly the expected size leaves no room to spare.
 void expectFitsExactly(const SortCase& c, const Language& language,
-                       const std::string& unit) {
+                       const std::string& unit, size_t slack) {
   std::string text;
-  EXPECT_TRUE(sortedWithin(c.input, language, unit, c.expected.size(), &text))
+  EXPECT_TRUE(
+      sortedWithin(c.input, language, unit, c.expected.size(), &text, slack))
       << "within a limit of its own size";
   EXPECT_EQ(c.expected, text) << "within a limit of its own size";
   if (c.expected.empty()) return;
-  EXPECT_FALSE(
-      sortedWithin(c.input, language, unit, c.expected.size() - 1, &text))
+  EXPECT_FALSE(sortedWithin(c.input, language, unit, c.expected.size() - 1,
+                            &text, slack))
       << "within one byte less than its size";
+}
+
+// With no slack, every step that adds to the text claims exactly the room
+// it measures, so a measure one byte short writes past its room.
+void expectSortedWithNoSlack(const SortCase& c, const Language& language,
+                             const std::string& unit) {
+  std::string text;
+  EXPECT_TRUE(sortedWithin(c.input, language, unit,
+                           sortedSizeLimit(c.input.size()), &text, 0));
+  EXPECT_EQ(c.expected, text) << "with no slack";
 }
 
 }  // namespace
@@ -43,7 +55,9 @@ void expectSortedIn(const char* file, const Language& language,
   for (const SortCase& c : cases) {
     testing::ScopedTrace trace(file, c.line, language.name);
     EXPECT_EQ(c.expected, sorted(c.input, language, unit));
-    expectFitsExactly(c, language, unit);
+    expectSortedWithNoSlack(c, language, unit);
+    for (size_t slack : {kStretchSlack, size_t{0}})
+      expectFitsExactly(c, language, unit, slack);
     EXPECT_EQ(c.expected, sorted(c.expected, language, unit))
         << "the expected text, sorted again";
   }

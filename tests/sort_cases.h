@@ -17,9 +17,10 @@ struct SortCase {
 std::string sorted(const std::string& input, const Language& language,
                    const std::string& unit = "\t");
 
-/// Checks every case: the input sorts to the expected text, also within a
-/// limit of exactly its size, and not within one byte less; the expected
-/// text, sorted again, stays as it is. Failures are reported at the case's
+/// Checks every case: the input sorts to the expected text, also with no
+/// slack past the rest of the text, and within a limit of exactly its size
+/// but not one byte less, with and without slack; the expected text, sorted
+/// again, stays as it is. Failures are reported at the case's
 /// own line of `file`.
 void expectSortedIn(const char* file, const Language& language,
                     const std::string& unit,
