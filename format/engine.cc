@@ -156,7 +156,8 @@ class Sorter {
   }
   static char asBlank(char c) { return c == '\t' ? ' ' : c; }
   // Returns the end of the run of blanks, tabs and line feeds at `i`.
-  size_t blanksEnd(size_t i) const;
+  [[gnu::always_inline]] inline size_t blanksEnd(size_t i) const;
+  [[gnu::noinline]] size_t longBlanksEnd(size_t i) const;
   // Returns the end of the run of `kRun` characters that starts at `i`.
   template <char kRun>
   size_t runEnd(size_t i) const {
@@ -178,7 +179,7 @@ class Sorter {
   [[gnu::always_inline]] inline size_t closeParens(size_t i, char*& to);
   [[gnu::always_inline]] inline size_t semicolons(size_t i, char*& to);
   [[gnu::noinline]] size_t startLines(size_t next, char*& to);
-  [[gnu::noinline]] size_t openBrace(size_t i, char*& to);
+  size_t openBrace(size_t i, char*& to);
   [[gnu::noinline]] size_t closeBrace(size_t i, char*& to);
   [[gnu::noinline]] size_t doubleQuote(size_t i, char*& to);
   [[gnu::noinline]] size_t singleQuote(size_t i, char*& to);
@@ -192,10 +193,15 @@ class Sorter {
   [[gnu::noinline]] size_t directive(size_t hash, char*& to);
   [[gnu::noinline]] size_t slash(size_t i, char*& to);
   size_t blockComment(size_t slash, char*& to);
+  size_t writeBlockComment(size_t slash, char*& to);
   size_t writeThroughLineFeed(size_t from, size_t lineFeed, char*& to);
 
   // Where a stretch may go on after a step, and the room it has.
   [[gnu::always_inline]] inline size_t goOn(size_t next, const char* to);
+  bool isPlain() const {
+    return !atLineStart && !dropsNextBlank &&
+           literalEdge_.distance == AfterLiteral::kFar;
+  }
   static size_t endsAt(size_t i) { return i | kEndsStretch; }
   bool hasRoom(const char* to, size_t next, size_t bytes);
   void checkRoom(const char* to, size_t next) const;
@@ -224,7 +230,8 @@ class Sorter {
   // What the ordinary-character step writes before its characters.
   size_t beforeOrdinaryBytes() const;
   char* writeBeforeOrdinary(char first, char* to);
-  char* writeOrdinary(size_t from, size_t end, char* to);
+  [[gnu::always_inline]] inline char* writeOrdinary(size_t from, size_t end,
+                                                    char* to);
   bool keepsApartFromLiteral(unsigned char c) const;
 
   // Where modes end, and what the text around a position holds.
@@ -316,6 +323,7 @@ size_t Sorter::stretch(size_t i) {
     // The steps are inlined into the scan, as is every step they inline: a
     // call at each stop would cost more than the step.
     auto take = [this](size_t stop, char*& at) __attribute__((always_inline)) {
+      if (!isPlain()) __builtin_unreachable();  // as goOn leaves it
       return step(stop, at);
     };
     end = scan_.copyStretch(text_, end, size_, to, take);
@@ -379,11 +387,9 @@ size_t Sorter::step(size_t i, char*& to) {
 // the start of a line, not after a literal, and with the output's last byte
 // saying whether the next blank is dropped.
 size_t Sorter::goOn(size_t next, const char* to) {
+  if (atLineStart) return endsAt(next);  // as when nothing is written yet
   if (dropsNextBlank && isWhiteSpace(to[-1])) dropsNextBlank = false;
-  if (atLineStart || dropsNextBlank ||
-      literalEdge_.distance != AfterLiteral::kFar)
-    return endsAt(next);
-  return next;
+  return isPlain() ? next : endsAt(next);
 }
 
 // True when, with `to` where the byte at `next` goes, there is room for
@@ -406,6 +412,10 @@ size_t Sorter::blanksEnd(size_t i) const {
   // Most runs are short: a line feed and the next line's indentation.
   for (const size_t near = std::min(size_, i + 8); i < near; ++i)
     if (classAt(i) != kBlank) return i;
+  return longBlanksEnd(i);
+}
+
+size_t Sorter::longBlanksEnd(size_t i) const {
   return scan_.skipAll<' ', '\t', '\n'>(text_, i, size_);
 }
 
@@ -473,9 +483,11 @@ size_t Sorter::closeParens(size_t i, char*& to) {
     return kTakenAsItStands;
   }
   if (!hasRoom(to, end, count + closes)) return i;
-  dropsNextBlank = dropsBlank(to) || closes;
+  const bool drops = dropsBlank(to);
   to = writeCloseParens(count, to);
-  return goOn(dropsNextBlank ? blanksEnd(end) : end, to);
+  if (to[-1] == ' ') return goOn(blanksEnd(end), to);
+  dropsNextBlank = drops || closes;
+  return goOn(end, to);
 }
 
 // Inside parentheses, a ";" is an ordinary character. Outside them, each ";"
@@ -511,7 +523,7 @@ size_t Sorter::startLines(size_t next, char*& to) {
     if (text_[next] == '}')
       goesOn = closeBrace(next, to);
     else if (text_[next] == '/' && isAt(next + 1, '*'))
-      goesOn = slash(next, to);
+      goesOn = writeBlockComment(next, to);
     else if (classAt(next) == kOrdinary)
       goesOn = ordinary(next, to);
     else
@@ -531,7 +543,6 @@ size_t Sorter::openBrace(size_t i, char*& to) {
   const size_t next = blanksEnd(i + 1);
   if (!hasRoom(to, next, openBraceBytes(lineStartGuardBytes(to)))) return i;
   to = writeOpenBrace(to);
-  dropsNextBlank = true;
   return goOn(next, to);
 }
 
@@ -548,7 +559,6 @@ size_t Sorter::closeBrace(size_t i, char*& to) {
   const size_t next = blanksEnd(i + 1);
   if (!hasRoom(to, next, closeBraceBytes(lineStartGuardBytes(to)))) return i;
   to = writeCloseBrace(to);
-  dropsNextBlank = true;
   return goOn(next, to);
 }
 
@@ -675,10 +685,20 @@ size_t Sorter::slash(size_t i, char*& to) {
   return writeThroughLineFeed(i, lineCommentEnd(i + 2), to);
 }
 
-// The end of a block comment ends its line, as a statement's end does.
+// The end of a block comment ends its line, as a statement's end does, and
+// the lines after it start as after a statement's end.
 size_t Sorter::blockComment(size_t slash, char*& to) {
-  size_t close = commentClose(slash + 2);
-  size_t end = close == size_ ? size_ : close + 2;
+  const size_t end = writeBlockComment(slash, to);
+  if (end == slash || end == size_) return goOn(end, to);
+  return startLines(blanksEnd(end), to);
+}
+
+// Writes the block comment at `slash` as it stands, or to the end of the
+// text when it is not closed; returns where it ends, or `slash` when it
+// needs more room than `to` has.
+size_t Sorter::writeBlockComment(size_t slash, char*& to) {
+  const size_t close = commentClose(slash + 2);
+  const size_t end = close == size_ ? size_ : close + 2;
   if (!hasRoom(to, end, beforeOrdinaryBytes() + (end - slash) + 1))
     return slash;
   if (close == size_) {
@@ -686,8 +706,7 @@ size_t Sorter::blockComment(size_t slash, char*& to) {
     return size_;
   }
   to = writeComment(slash, close, writeBeforeOrdinary(text_[slash], to));
-  dropsNextBlank = true;
-  return goOn(end, to);
+  return end;
 }
 
 // Writes a line comment or preprocessor line from `from` through the line
@@ -711,6 +730,11 @@ char* Sorter::writeStatementEnds(size_t count, char* to) {
 // Each ")" is written; the one that closes the outermost group is followed
 // by a blank.
 char* Sorter::writeCloseParens(size_t count, char* to) {
+  if (count == 1) {  // the usual case, without a call
+    *to++ = ')';
+    if (--parenDepth == 0) *to++ = ' ';
+    return to;
+  }
   if (!closesGroup(count)) {
     parenDepth -= count;
     std::memset(to, ')', count);
@@ -900,6 +924,7 @@ size_t Sorter::lineCommentEnd(size_t from) const {
 // Literals and comments on the line are stepped over, so a line feed inside
 // a block comment, or after a backslash, goes on with the line.
 size_t Sorter::directiveEnd(size_t i) {
+  if (isAt(i, '\n')) return i;  // a "#" alone on its line
   while ((i = scan_.findAny<'\n', '"', '\'', '/'>(text_, i, size_)) < size_) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;
