@@ -1,4 +1,5 @@
-// Runs the built program as a person would and checks every byte it writes.
+// Runs the built program through its classic command line as a person would
+// and checks every byte it writes.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
