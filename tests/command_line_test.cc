@@ -2,14 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-
-#include "app/batch.h"
-#include "base/bytes.h"
-#include "platform/platform.h"
-#include "tests/run_program.h"
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -122,73 +116,6 @@ TEST(CommandLineTest, UsageErrorsAreNamed) {
     CommandLine line;
     EXPECT_EQ(c.error, parseCommandLine(c.args, &line));
   }
-}
-
-// Results come out in the order of the items however long each takes, and
-// no more than two per thread are held ahead of the next one out.
-TEST(BatchTest, ResultsComeOutInOrderWithBoundedLead) {
-  for (int jobs : {1, 2, 5}) {
-    std::atomic<size_t> begun{0};
-    std::vector<size_t> emitted;
-    size_t mostAhead = 0;
-    runInOrder<size_t>(
-        40, jobs,
-        [&](size_t item) {
-          ++begun;
-          // The early items are slow, so that later ones finish first.
-          if (item % 7 == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-          return item * 10;
-        },
-        [&](size_t item, size_t& result) {
-          EXPECT_EQ(item * 10, result);
-          mostAhead = std::max(mostAhead, begun.load() - item);
-          emitted.push_back(item);
-        });
-    std::vector<size_t> expected(40);
-    for (size_t k = 0; k < 40; ++k) expected[k] = k;
-    EXPECT_EQ(expected, emitted) << jobs;
-    EXPECT_LE(mostAhead, 2u * jobs) << jobs;
-  }
-  runInOrder<int>(
-      0, 4, [](size_t) { return 0; },
-      [](size_t, int&) { ADD_FAILURE() << "nothing to emit"; });
-}
-
-TEST(PlatformTest, ReplaceRefusesAFileChangedSinceItWasRead) {
-  ScratchDirectory dir;
-  const std::string path = dir / "a.c";
-  writeFile(path, "first");
-  Bytes text;
-  FileStamp stamp;
-  ASSERT_EQ(ReadResult::kOk, readWholeFile(path, &text, nullptr, &stamp));
-  EXPECT_EQ(5u, stamp.size);
-  writeFile(path, "second");
-  std::string reason;
-  EXPECT_EQ(ReplaceResult::kChanged,
-            replaceUnchangedFile(path, "sorted", stamp, &reason));
-  EXPECT_EQ("second", readFile(path));
-  ASSERT_EQ(ReadResult::kOk, readWholeFile(path, &text, nullptr, &stamp));
-  EXPECT_EQ(ReplaceResult::kDone,
-            replaceUnchangedFile(path, "sorted", stamp, &reason));
-  EXPECT_EQ("sorted", readFile(path));
-  std::remove(path.c_str());
-  EXPECT_EQ(ReplaceResult::kChanged,
-            replaceUnchangedFile(path, "again", stamp, &reason));
-  EXPECT_TRUE(listDirectory(dir.path()).empty());
-}
-
-TEST(PlatformTest, FailuresCarryTheSystemsReason) {
-  Bytes text;
-  std::string reason;
-  EXPECT_EQ(ReadResult::kOpenFailed,
-            readWholeFile("/nonexistent/a.c", &text, &reason));
-  EXPECT_EQ("No such file or directory", reason);
-  EXPECT_EQ(ReadResult::kOpenFailed, readWholeFile("/tmp", &text, &reason));
-  EXPECT_EQ("Is a directory", reason);
-  EXPECT_FALSE(replaceFile("/nonexistent/a.c", "x", &reason));
-  EXPECT_EQ("No such file or directory", reason);
-  EXPECT_GE(processorCount(), 1);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The layout rules of C and C++ alone; the shared ones are in
-// shared_layout_test.cc.
+// engine_test.cc.
 
 #include <gtest/gtest.h>
 
@@ -109,6 +109,7 @@ TEST(CppSortTest, QuoteInsideANumberSeparatesDigits) {
     {__LINE__, "f = .5'0;  g;", "f = .5'0;\ng;\n"},
     {__LINE__, "c = x'a';  g;", "c = x'a';\ng;\n"},
     {__LINE__, "c = 'x 0''\t';  g;", "c = 'x 0''\t';\ng;\n"},
+    {__LINE__, "x = 'a'1'2;  y;", "x = 'a'1'2;\ny;\n"},
   });
 }
 

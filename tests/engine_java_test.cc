@@ -1,5 +1,5 @@
 // The layout rules of Java alone; the shared ones are in
-// shared_layout_test.cc.
+// engine_test.cc.
 
 #include <gtest/gtest.h>
 

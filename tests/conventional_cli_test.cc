@@ -341,16 +341,19 @@ TEST_F(CommandLineRunTest, WriteFollowsTheFilesOwnPermission) {
     // Root may write any file: the run is made as nobody then.
     if (geteuid() == 0 && !canRunAsNobody()) GTEST_SKIP() << kNeedsNobody;
     unprivileged = geteuid() == 0;
-    writeFile(dir / "shared.c", kSource);
-    chmod((dir / "shared.c").c_str(), 0666);
-    link((dir / "shared.c").c_str(), (dir / "twin.c").c_str());
-    chmod(dir.path().c_str(), 0555);  // no new file here, for anyone
+    // Anyone may add a file here and rename it over another, whatever the
+    // umask, so that only the file's own mode can refuse the save.
+    chmod(dir.path().c_str(), 0777);
   }
   RunResult result = run({"-w", "locked.c"});
   EXPECT_EQ(2, result.status);
   EXPECT_EQ(failure("locked.c", "cannot save: Permission denied"), result.err);
   EXPECT_EQ(kSource, readFile(dir / "locked.c"));
   if (testingWindowsBuild()) return;
+  writeFile(dir / "shared.c", kSource);
+  chmod((dir / "shared.c").c_str(), 0666);
+  link((dir / "shared.c").c_str(), (dir / "twin.c").c_str());
+  chmod(dir.path().c_str(), 0555);  // no new file here, for anyone
   result = run({"-w", "shared.c"});
   EXPECT_EQ(0, result.status);
   EXPECT_EQ("", result.err);

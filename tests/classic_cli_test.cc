@@ -1,4 +1,5 @@
-// Runs the built program as a person would and checks every byte it writes.
+// Runs the built program through its classic command line as a person would
+// and checks every byte it writes.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -432,7 +433,10 @@ TEST_F(EndToEndTest, SaveFollowsTheTargetsOwnPermission) {
   if (!canRunAsNobody()) GTEST_SKIP() << kNeedsNobody;
   unprivileged = true;
   chmod(dir.path().c_str(), 0755);  // nobody may not add files here
+  // Here nobody may add a file and rename it over another, whatever the
+  // umask, so that only the target's own mode can refuse the save.
   mkdir((dir / "open").c_str(), 0777);
+  chmod((dir / "open").c_str(), 0777);
   writeFile(dir / "open/locked.c", old);
   chmod((dir / "open/locked.c").c_str(), 0444);
   writeFile(dir / "shared.c", old);
