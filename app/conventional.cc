@@ -37,14 +37,6 @@ int usageError(const std::string& message) {
   return 2;
 }
 
-// What follows the last "." of the path's last name.
-std::string_view extensionOf(std::string_view path) {
-  size_t name = path.find_last_of("/\\");
-  name = name == path.npos ? 0 : name + 1;
-  size_t dot = path.rfind('.');
-  return dot == path.npos || dot < name ? "" : path.substr(dot + 1);
-}
-
 const Language* languageOf(const std::string& path, const CommandLine& line) {
   return line.language ? line.language : languageOfExtension(extensionOf(path));
 }

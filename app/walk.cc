@@ -36,12 +36,6 @@ bool endsWithSeparator(std::string_view path) {
   return path.ends_with('/');
 }
 
-std::string_view extensionOf(std::string_view name) {
-  size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string_view()
-                                       : name.substr(dot + 1);
-}
-
 // The text of the file at `path`, or nothing when there is no plain file
 // there; `error` tells why one that is there could not be read.
 std::optional<std::string> readSmallFile(const fs::path& path,

@@ -56,4 +56,9 @@ const Language* languageNamed(std::string_view name);
 /// its letters, or null.
 const Language* languageOfExtension(std::string_view extension);
 
+/// What follows the last "." of `path`, or an empty string when it has none.
+/// A dot in a folder's name gives an extension with a separator in it, which
+/// no language has.
+std::string_view extensionOf(std::string_view path);
+
 #endif  // QUILLFIX_FORMAT_LANGUAGE_H_
