@@ -13,7 +13,7 @@
 
 namespace {
 
-const char kVersion[] = "quillfix 1.1.0\n";
+const char kVersion[] = "quillfix " QUILLFIX_VERSION "\n";
 const char kOutputFailed[] = "quillfix: writing to standard output failed\n";
 
 // What sorting one file gave.
