@@ -212,7 +212,7 @@ int runConventional(const std::vector<std::string>& arguments) {
   std::string error = parseCommandLine(arguments, &line);
   if (!error.empty()) return usageError(error);
   if (line.help || line.version) {
-    if (writeSortedOutput(line.help ? kUsage : kVersion)) return 0;
+    if (writeSortedOutput(line.help ? usage() : kVersion)) return 0;
     writeErrorOutput(kOutputFailed);
     return 2;
   }

@@ -7,6 +7,7 @@
 // which the languages differ.
 struct Language {
   std::string_view name;        // as --lang and the classic extension name it
+  std::string_view title;       // as people write it
   std::string_view extensions;  // separated by blanks, of any case in a path
   bool hasDirectives;           // "#" opens a preprocessor line
   bool splicesLines;            // a backslash before a line feed joins lines
@@ -18,6 +19,7 @@ struct Language {
 // C and C++ are laid out by the same rules.
 inline constexpr Language kCLanguage = {
     .name = "c",
+    .title = "C",
     .extensions = "c h",
     .hasDirectives = true,
     .splicesLines = true,
@@ -28,6 +30,7 @@ inline constexpr Language kCLanguage = {
 
 inline constexpr Language kCppLanguage = {
     .name = "cpp",
+    .title = "C++",
     .extensions = "cc cpp cxx c++ hh hpp hxx h++ ipp tpp inl",
     .hasDirectives = true,
     .splicesLines = true,
@@ -38,6 +41,7 @@ inline constexpr Language kCppLanguage = {
 
 inline constexpr Language kJavaLanguage = {
     .name = "java",
+    .title = "Java",
     .extensions = "java",
     .hasDirectives = false,
     .splicesLines = false,
