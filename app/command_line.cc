@@ -1,8 +1,79 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <string_view>
 
-const char kUsage[] =
+namespace {
+
+const int kMaxJobs = 1024;
+
+// What an option asks for.
+enum class Action {
+  kWrite,
+  kCheck,
+  kDiff,
+  kIndent,
+  kLang,
+  kStdinName,
+  kJobs,
+  kExclude,
+  kNoIgnore,
+  kHelp,
+  kVersion,
+  kPathsOnly,
+};
+
+// An option, as it is read and as --help shows it.
+struct OptionSpec {
+  std::string_view shortName;  // "-w", or empty
+  std::string_view longName;   // "--write"
+  std::string_view value;      // what its value is called; empty for a flag
+  std::string_view help;       // its lines, apart by line feeds
+  Action action;
+};
+
+// The value of --lang, which --help shows as the languages' names.
+const char kLanguageValue[] = "LANG";
+
+// A value follows the option as the next argument or after "=" (or, for a
+// short option, right after it).
+const OptionSpec kOptions[] = {
+    {"-w", "--write", "", "replace each file whose sorted code differs",
+     Action::kWrite},
+    {"-c", "--check", "", "print the path of each file that would change",
+     Action::kCheck},
+    {"-d", "--diff", "",
+     "print a unified diff of each file that would\n"
+     "change",
+     Action::kDiff},
+    {"", "--indent", "SPEC",
+     "one level of indentation: s and a count of\n"
+     "blanks, or t and a count of tabs (default t1,\n"
+     "a count of at most 256)",
+     Action::kIndent},
+    {"", "--lang", kLanguageValue,
+     "the language of standard input and of named\n"
+     "files (else their extension's)",
+     Action::kLang},
+    {"", "--stdin-filename", "NAME",
+     "the name standard input stands for, in\n"
+     "messages and for its language",
+     Action::kStdinName},
+    {"-j", "--jobs", "N",
+     "sort up to N files at once (default: one per\n"
+     "processor)",
+     Action::kJobs},
+    {"", "--exclude", "GLOB",
+     "skip files and folders whose path below a named\n"
+     "folder, or whose name, matches; repeatable",
+     Action::kExclude},
+    {"", "--no-ignore", "", "do not read .gitignore files", Action::kNoIgnore},
+    {"-h", "--help", "", "print this help and end", Action::kHelp},
+    {"-V", "--version", "", "print the version and end", Action::kVersion},
+    {"", "--", "", "take every later argument as a path", Action::kPathsOnly},
+};
+
+const char kUsageStart[] =
     "Usage: quillfix [OPTION]... [--] PATH...\n"
     "  or:  quillfix [OPTION]... -\n"
     "Sort C, C++ and Java sources into quillfix's layout. A folder is walked "
@@ -10,32 +81,9 @@ const char kUsage[] =
     "sources, skipping what git ignores; '-' is standard input. With no "
     "mode,\n"
     "the sorted code is printed.\n"
-    "\n"
-    "  -w, --write              replace each file whose sorted code differs\n"
-    "  -c, --check              print the path of each file that would "
-    "change\n"
-    "  -d, --diff               print a unified diff of each file that would\n"
-    "                           change\n"
-    "      --indent SPEC        one level of indentation: s and a count of\n"
-    "                           blanks, or t and a count of tabs (default t1,\n"
-    "                           a count of at most 256)\n"
-    "      --lang c|cpp|java    the language of standard input and of named\n"
-    "                           files (else their extension's)\n"
-    "      --stdin-filename NAME  the name standard input stands for, in\n"
-    "                           messages and for its language\n"
-    "  -j, --jobs N             sort up to N files at once (default: one per\n"
-    "                           processor)\n"
-    "      --exclude GLOB       skip files and folders whose path below a "
-    "named\n"
-    "                           folder, or whose name, matches; repeatable\n"
-    "      --no-ignore          do not read .gitignore files\n"
-    "  -h, --help               print this help and end\n"
-    "  -V, --version            print the version and end\n"
-    "      --                   take every later argument as a path\n"
-    "\n"
-    "Sources: .c .h (C), .cc .cpp .cxx .c++ .hh .hpp .hxx .h++ .ipp .tpp "
-    ".inl\n"
-    "(C++), .java (Java), in any case.\n"
+    "\n";
+
+const char kUsageEnd[] =
     "Exit status: 0 when all went well, 1 when --check or --diff found a "
     "file\n"
     "that would change, 2 when anything failed.\n"
@@ -43,23 +91,81 @@ const char kUsage[] =
     "command\n"
     "line instead (see 'quillfix /?').\n";
 
-namespace {
+// Where the help of an option begins on its line, and how wide the lines of
+// a paragraph are at most.
+const size_t kHelpColumn = 27;
+const size_t kParagraphWidth = 75;
 
-const int kMaxJobs = 1024;
-
-// Options that take a value, which follows as the next argument or after
-// "=" (or, for -j, right after it).
-bool takesValue(std::string_view name) {
-  return name == "--indent" || name == "--lang" || name == "--stdin-filename" ||
-         name == "-j" || name == "--jobs" || name == "--exclude";
+// The languages' names, `between` apart and `last` before the last one.
+std::string languageNames(std::string_view between, std::string_view last) {
+  std::string names;
+  for (size_t k = 0; k < std::size(kLanguages); ++k) {
+    if (k > 0) names += k + 1 == std::size(kLanguages) ? last : between;
+    names += kLanguages[k]->name;
+  }
+  return names;
 }
 
-bool isFlag(std::string_view name) {
-  for (std::string_view flag :
-       {"-w", "--write", "-c", "--check", "-d", "--diff", "--no-ignore", "-h",
-        "--help", "-V", "--version"})
-    if (name == flag) return true;
-  return false;
+// `words` with blanks between them, in lines of at most `width` characters.
+std::string paragraph(const std::vector<std::string>& words, size_t width) {
+  std::string text;
+  size_t lineStart = 0;
+  for (const std::string& word : words) {
+    if (text.size() > lineStart) {
+      bool fits = text.size() - lineStart + 1 + word.size() <= width;
+      text += fits ? ' ' : '\n';
+      if (!fits) lineStart = text.size();
+    }
+    text += word;
+  }
+  return text + '\n';
+}
+
+// The extensions of each language, then its title.
+std::string sourcesParagraph() {
+  std::vector<std::string> words = {"Sources:"};
+  for (const Language* language : kLanguages) {
+    std::string_view extensions = language->extensions;
+    while (!extensions.empty()) {
+      size_t blank = extensions.find(' ');
+      words.push_back(std::string(".").append(extensions.substr(0, blank)));
+      extensions = blank == extensions.npos ? "" : extensions.substr(blank + 1);
+    }
+    words.push_back(std::string("(").append(language->title).append("),"));
+  }
+  words.insert(words.end(), {"in", "any", "case."});
+  return paragraph(words, kParagraphWidth);
+}
+
+// An option's names and value, then its help in a column of its own.
+std::string optionLines(const OptionSpec& option) {
+  std::string lines = "  ";
+  if (option.shortName.empty())
+    lines += "    ";
+  else
+    lines.append(option.shortName).append(", ");
+  lines += option.longName;
+  if (option.value == kLanguageValue)
+    lines.append(" ").append(languageNames("|", "|"));
+  else if (!option.value.empty())
+    lines.append(" ").append(option.value);
+  lines.resize(std::max(lines.size() + 2, kHelpColumn), ' ');
+  for (char c : option.help) {
+    lines += c;
+    if (c == '\n') lines.append(kHelpColumn, ' ');
+  }
+  return lines + '\n';
+}
+
+// The option named `name`, short or long, or null.
+const OptionSpec* optionNamed(std::string_view name) {
+  for (const OptionSpec& option : kOptions)
+    if (name == option.shortName || name == option.longName) return &option;
+  return nullptr;
+}
+
+bool takesValue(const OptionSpec* option) {
+  return option && !option->value.empty();
 }
 
 // A count from 1 to kMaxJobs, in decimal digits alone.
@@ -83,36 +189,48 @@ std::string setMode(Mode mode, bool* modeGiven, CommandLine* line) {
   return "";
 }
 
-std::string apply(std::string_view name, const std::string& value,
-                  bool* modeGiven, CommandLine* line) {
-  if (name == "-w" || name == "--write")
-    return setMode(Mode::kWrite, modeGiven, line);
-  if (name == "-c" || name == "--check")
-    return setMode(Mode::kCheck, modeGiven, line);
-  if (name == "-d" || name == "--diff")
-    return setMode(Mode::kDiff, modeGiven, line);
-  if (name == "--no-ignore") {
-    line->readIgnoreFiles = false;
-  } else if (name == "-h" || name == "--help") {
-    line->help = true;
-  } else if (name == "-V" || name == "--version") {
-    line->version = true;
-  } else if (name == "--indent") {
-    if (!parseIndent(value, &line->indent))
-      return "the indent count of '" + value + "' is above " +
-             std::to_string(kMaxIndentCount);
-  } else if (name == "--lang") {
-    line->language = languageNamed(value);
-    if (!line->language)
-      return "unknown language '" + value + "' (c, cpp or java)";
-  } else if (name == "--stdin-filename") {
-    line->stdinName = value;
-  } else if (name == "-j" || name == "--jobs") {
-    if (!parseJobs(value, &line->jobs))
-      return "--jobs needs a count from 1 to " + std::to_string(kMaxJobs) +
-             ", not '" + value + "'";
-  } else {
-    line->excludes.push_back(value);
+std::string apply(Action action, const std::string& value, bool* modeGiven,
+                  CommandLine* line) {
+  switch (action) {
+    case Action::kWrite:
+      return setMode(Mode::kWrite, modeGiven, line);
+    case Action::kCheck:
+      return setMode(Mode::kCheck, modeGiven, line);
+    case Action::kDiff:
+      return setMode(Mode::kDiff, modeGiven, line);
+    case Action::kIndent:
+      if (!parseIndent(value, &line->indent))
+        return "the indent count of '" + value + "' is above " +
+               std::to_string(kMaxIndentCount);
+      break;
+    case Action::kLang:
+      line->language = languageNamed(value);
+      if (!line->language)
+        return "unknown language '" + value + "' (" +
+               languageNames(", ", " or ") + ")";
+      break;
+    case Action::kStdinName:
+      line->stdinName = value;
+      break;
+    case Action::kJobs:
+      if (!parseJobs(value, &line->jobs))
+        return "--jobs needs a count from 1 to " + std::to_string(kMaxJobs) +
+               ", not '" + value + "'";
+      break;
+    case Action::kExclude:
+      line->excludes.push_back(value);
+      break;
+    case Action::kNoIgnore:
+      line->readIgnoreFiles = false;
+      break;
+    case Action::kHelp:
+      line->help = true;
+      break;
+    case Action::kVersion:
+      line->version = true;
+      break;
+    case Action::kPathsOnly:  // "--" alone, taken before any option is read
+      break;
   }
   return "";
 }
@@ -133,6 +251,12 @@ std::string checkTogether(const CommandLine& line) {
 }
 
 }  // namespace
+
+std::string usage() {
+  std::string text = kUsageStart;
+  for (const OptionSpec& option : kOptions) text += optionLines(option);
+  return text + "\n" + sourcesParagraph() + kUsageEnd;
+}
 
 std::string parseCommandLine(const std::vector<std::string>& arguments,
                              CommandLine* line) {
@@ -156,24 +280,26 @@ std::string parseCommandLine(const std::vector<std::string>& arguments,
       name = argument.substr(0, equals);
       value = argument.substr(equals + 1);
       valueGiven = true;
-    } else if (argument[1] == 'j' && argument.size() > 2) {
-      name = "-j";
+    } else if (argument.size() > 2 &&
+               takesValue(optionNamed(argument.substr(0, 2)))) {
+      name = argument.substr(0, 2);
       value = argument.substr(2);
       valueGiven = true;
     }
     if (argument[1] == 'i')
       return "-i is not an option: --write sorts files in place, and "
              "--indent SPEC sets the indentation";
-    if (!takesValue(name) && !isFlag(name))
+    const OptionSpec* option = optionNamed(name);
+    if (!option || option->action == Action::kPathsOnly)
       return "unknown option '" + argument + "'";
-    if (isFlag(name) && valueGiven)
+    if (!takesValue(option) && valueGiven)
       return "option '" + name + "' takes no value";
-    if (takesValue(name) && !valueGiven) {
+    if (takesValue(option) && !valueGiven) {
       if (k + 1 == arguments.size())
         return "option '" + name + "' needs a value";
       value = arguments[++k];
     }
-    std::string error = apply(name, value, &modeGiven, line);
+    std::string error = apply(option->action, value, &modeGiven, line);
     if (!error.empty()) return error;
     if (line->help || line->version) return "";
   }

@@ -37,7 +37,8 @@ inline constexpr char kStandardInput[] = "-";
 std::string parseCommandLine(const std::vector<std::string>& arguments,
                              CommandLine* commandLine);
 
-/// The usage text that --help prints.
-extern const char kUsage[];
+/// The usage text that --help prints, from the options and languages that
+/// the command line is read by.
+std::string usage();
 
 #endif  // QUILLFIX_APP_COMMAND_LINE_H_

@@ -13,7 +13,7 @@
 
 namespace {
 
-const char kVersion[] = "quillfix 1.1.0\n";
+const char kVersion[] = "quillfix " QUILLFIX_VERSION "\n";
 const char kOutputFailed[] = "quillfix: writing to standard output failed\n";
 
 // What sorting one file gave.
@@ -35,14 +35,6 @@ void report(const std::string& path, const std::string& reason) {
 int usageError(const std::string& message) {
   writeErrorOutput("quillfix: " + message + "\nTry 'quillfix --help'.\n");
   return 2;
-}
-
-// What follows the last "." of the path's last name.
-std::string_view extensionOf(std::string_view path) {
-  size_t name = path.find_last_of("/\\");
-  name = name == path.npos ? 0 : name + 1;
-  size_t dot = path.rfind('.');
-  return dot == path.npos || dot < name ? "" : path.substr(dot + 1);
 }
 
 const Language* languageOf(const std::string& path, const CommandLine& line) {
@@ -220,7 +212,7 @@ int runConventional(const std::vector<std::string>& arguments) {
   std::string error = parseCommandLine(arguments, &line);
   if (!error.empty()) return usageError(error);
   if (line.help || line.version) {
-    if (writeSortedOutput(line.help ? kUsage : kVersion)) return 0;
+    if (writeSortedOutput(line.help ? usage() : kVersion)) return 0;
     writeErrorOutput(kOutputFailed);
     return 2;
   }

@@ -121,9 +121,11 @@ std::unique_ptr<Code> Launcher::createFormatter() const {
   return std::make_unique<CppCode>(sourcePath);
 }
 
+// The whole path is taken for one name, folders and all, and a path with no
+// "." is its own extension: a file named "c" is C.
 std::string Launcher::fileExtension() const {
-  size_t dot = sourcePath.rfind('.');
-  return dot == std::string::npos ? sourcePath : sourcePath.substr(dot + 1);
+  if (sourcePath.find('.') == std::string::npos) return sourcePath;
+  return std::string(extensionOf(sourcePath));
 }
 
 void Launcher::showHelp() const {

@@ -1,14 +1,12 @@
 #include "app/walk.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <system_error>
 
 #include "app/ignore.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 
@@ -38,31 +36,25 @@ bool endsWithSeparator(std::string_view path) {
   return path.ends_with('/');
 }
 
-std::string_view extensionOf(std::string_view name) {
-  size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string_view()
-                                       : name.substr(dot + 1);
-}
-
 // The text of the file at `path`, or nothing when there is no plain file
 // there; `error` tells why one that is there could not be read.
 std::optional<std::string> readSmallFile(const fs::path& path,
                                          std::string* error) {
   std::error_code ignored;
   if (!fs::is_regular_file(fs::symlink_status(path, ignored))) return {};
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = "cannot open: " + std::generic_category().message(errno);
-    return {};
+  Bytes text;
+  std::string reason;
+  switch (readWholeFile(fromPath(path), &text, &reason)) {
+    case ReadResult::kOk:
+      return std::string(view(text));
+    case ReadResult::kOpenFailed:
+      *error = "cannot open: " + reason;
+      break;
+    case ReadResult::kReadFailed:
+      *error = "cannot read: " + reason;
+      break;
   }
-  std::string text{std::istreambuf_iterator<char>(in),
-                   std::istreambuf_iterator<char>()};
-  if (in.bad()) {
-    *error = "cannot read: " + std::generic_category().message(errno);
-    return {};
-  }
-  return text;
+  return {};
 }
 
 std::string firstLine(const std::string& text) {

@@ -36,3 +36,8 @@ const Language* languageOfExtension(std::string_view extension) {
     if (hasExtension(*language, extension)) return language;
   return nullptr;
 }
+
+std::string_view extensionOf(std::string_view path) {
+  size_t dot = path.rfind('.');
+  return dot == path.npos ? "" : path.substr(dot + 1);
+}

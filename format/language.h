@@ -7,6 +7,7 @@
 // which the languages differ.
 struct Language {
   std::string_view name;        // as --lang and the classic extension name it
+  std::string_view title;       // as people write it
   std::string_view extensions;  // separated by blanks, of any case in a path
   bool hasDirectives;           // "#" opens a preprocessor line
   bool splicesLines;            // a backslash before a line feed joins lines
@@ -18,6 +19,7 @@ struct Language {
 // C and C++ are laid out by the same rules.
 inline constexpr Language kCLanguage = {
     .name = "c",
+    .title = "C",
     .extensions = "c h",
     .hasDirectives = true,
     .splicesLines = true,
@@ -28,6 +30,7 @@ inline constexpr Language kCLanguage = {
 
 inline constexpr Language kCppLanguage = {
     .name = "cpp",
+    .title = "C++",
     .extensions = "cc cpp cxx c++ hh hpp hxx h++ ipp tpp inl",
     .hasDirectives = true,
     .splicesLines = true,
@@ -38,6 +41,7 @@ inline constexpr Language kCppLanguage = {
 
 inline constexpr Language kJavaLanguage = {
     .name = "java",
+    .title = "Java",
     .extensions = "java",
     .hasDirectives = false,
     .splicesLines = false,
@@ -55,5 +59,10 @@ const Language* languageNamed(std::string_view name);
 /// The language one of whose extensions is `extension`, whatever the case of
 /// its letters, or null.
 const Language* languageOfExtension(std::string_view extension);
+
+/// What follows the last "." of `path`, or an empty string when it has none.
+/// A dot in a folder's name gives an extension with a separator in it, which
+/// no language has.
+std::string_view extensionOf(std::string_view path);
 
 #endif  // QUILLFIX_FORMAT_LANGUAGE_H_

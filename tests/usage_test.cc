@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "tests/run_program.h"
+
+namespace {
+
+TEST(UsageTest, HelpListsEveryOptionAndExtensionInItsColumns) {
+  RunResult result = runQuillfix({"--help"}, {});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ(
+      "Usage: quillfix [OPTION]... [--] PATH...\n"
+      "  or:  quillfix [OPTION]... -\n"
+      "Sort C, C++ and Java sources into quillfix's layout. A folder is walked "
+      "for\n"
+      "sources, skipping what git ignores; '-' is standard input. With no "
+      "mode,\n"
+      "the sorted code is printed.\n"
+      "\n"
+      "  -w, --write              replace each file whose sorted code differs\n"
+      "  -c, --check              print the path of each file that would "
+      "change\n"
+      "  -d, --diff               print a unified diff of each file that "
+      "would\n"
+      "                           change\n"
+      "      --indent SPEC        one level of indentation: s and a count of\n"
+      "                           blanks, or t and a count of tabs (default "
+      "t1,\n"
+      "                           a count of at most 256)\n"
+      "      --lang c|cpp|java    the language of standard input and of named\n"
+      "                           files (else their extension's)\n"
+      "      --stdin-filename NAME  the name standard input stands for, in\n"
+      "                           messages and for its language\n"
+      "  -j, --jobs N             sort up to N files at once (default: one "
+      "per\n"
+      "                           processor)\n"
+      "      --exclude GLOB       skip files and folders whose path below a "
+      "named\n"
+      "                           folder, or whose name, matches; repeatable\n"
+      "      --no-ignore          do not read .gitignore files\n"
+      "  -h, --help               print this help and end\n"
+      "  -V, --version            print the version and end\n"
+      "      --                   take every later argument as a path\n"
+      "\n"
+      "Sources: .c .h (C), .cc .cpp .cxx .c++ .hh .hpp .hxx .h++ .ipp .tpp "
+      ".inl\n"
+      "(C++), .java (Java), in any case.\n"
+      "Exit status: 0 when all went well, 1 when --check or --diff found a "
+      "file\n"
+      "that would change, 2 when anything failed.\n"
+      "A first argument that does not begin with '-' selects the classic "
+      "command\n"
+      "line instead (see 'quillfix /?').\n",
+      result.out);
+}
+
+}  // namespace
