@@ -157,7 +157,6 @@ class Sorter {
   static char asBlank(char c) { return c == '\t' ? ' ' : c; }
   // Returns the end of the run of blanks, tabs and line feeds at `i`.
   [[gnu::always_inline]] inline size_t blanksEnd(size_t i) const;
-  [[gnu::noinline]] size_t longBlanksEnd(size_t i) const;
   // Returns the end of the run of `kRun` characters that starts at `i`.
   template <char kRun>
   size_t runEnd(size_t i) const {
@@ -211,17 +210,18 @@ class Sorter {
 
   // The layout's own pieces, each written at `to`; each returns the end of
   // what it wrote, and the bytes it takes are measured beside it.
-  char* writeStatementEnds(size_t count, char* to);
+  [[gnu::always_inline]] inline char* writeStatementEnds(size_t count,
+                                                         char* to);
   bool closesGroup(size_t count) const {
     return parenDepth >= 1 && static_cast<size_t>(parenDepth) <= count;
   }
-  char* writeCloseParens(size_t count, char* to);
+  [[gnu::always_inline]] inline char* writeCloseParens(size_t count, char* to);
   size_t openBraceBytes(size_t guard) const;
-  char* writeOpenBrace(char* to);
+  char* writeOpenBrace(size_t guard, char* to);
   size_t closeBraceBytes(size_t guard) const;
-  char* writeCloseBrace(char* to);
+  char* writeCloseBrace(size_t guard, char* to);
   size_t lineStartGuardBytes(const char* to) const;
-  char* writeLineStartGuard(char* to);
+  static char* writeLineStartGuard(size_t guard, char* to);
   char* writeComment(size_t slash, size_t close, char* to);
   size_t indentBytes(long long levels) const;
   [[gnu::always_inline]] inline char* writeIndent(long long levels, char* to);
@@ -239,7 +239,8 @@ class Sorter {
   [[gnu::noinline]] size_t scanLongLiteral(size_t i, char closing) const;
   size_t commentClose(size_t from) const;
   size_t lineCommentEnd(size_t from) const;
-  size_t directiveEnd(size_t from);
+  [[gnu::always_inline]] inline size_t directiveEnd(size_t from);
+  [[gnu::noinline]] size_t scanDirective(size_t from);
   bool followsRawPrefix(size_t quote) const;
   size_t rawDelimiterEnd(size_t quote) const;
   size_t textBlockEnd(size_t from) const;
@@ -409,14 +410,8 @@ void Sorter::checkRoom(const char* to, size_t next) const {
 }
 
 size_t Sorter::blanksEnd(size_t i) const {
-  // Most runs are short: a line feed and the next line's indentation.
-  for (const size_t near = std::min(size_, i + 8); i < near; ++i)
-    if (classAt(i) != kBlank) return i;
-  return longBlanksEnd(i);
-}
-
-size_t Sorter::longBlanksEnd(size_t i) const {
-  return scan_.skipAll<' ', '\t', '\n'>(text_, i, size_);
+  while (isBlankAt(i)) ++i;
+  return i;
 }
 
 // The ordinary-character step: a character written as it stands, after what
@@ -541,8 +536,9 @@ size_t Sorter::startLines(size_t next, char*& to) {
 // dropped.
 size_t Sorter::openBrace(size_t i, char*& to) {
   const size_t next = blanksEnd(i + 1);
-  if (!hasRoom(to, next, openBraceBytes(lineStartGuardBytes(to)))) return i;
-  to = writeOpenBrace(to);
+  const size_t guard = lineStartGuardBytes(to);
+  if (!hasRoom(to, next, openBraceBytes(guard))) return i;
+  to = writeOpenBrace(guard, to);
   return goOn(next, to);
 }
 
@@ -557,8 +553,9 @@ size_t Sorter::closeBrace(size_t i, char*& to) {
     return goesOn;
   }
   const size_t next = blanksEnd(i + 1);
-  if (!hasRoom(to, next, closeBraceBytes(lineStartGuardBytes(to)))) return i;
-  to = writeCloseBrace(to);
+  const size_t guard = lineStartGuardBytes(to);
+  if (!hasRoom(to, next, closeBraceBytes(guard))) return i;
+  to = writeCloseBrace(guard, to);
   return goOn(next, to);
 }
 
@@ -723,6 +720,10 @@ size_t Sorter::writeThroughLineFeed(size_t from, size_t lineFeed, char*& to) {
 // Each ";" outside parentheses ends a line.
 char* Sorter::writeStatementEnds(size_t count, char* to) {
   atLineStart = true;
+  if (count == 1) {  // the usual case, as one store
+    std::memcpy(to, ";\n", 2);
+    return to + 2;
+  }
   for (size_t k = 0; k < count; ++k, to += 2) std::memcpy(to, ";\n", 2);
   return to;
 }
@@ -758,9 +759,9 @@ size_t Sorter::openBraceBytes(size_t guard) const {
 // "{" follows a ";" outside parentheses or a block comment's end), the
 // ordinary-character step indents the block's first line once more, so
 // that it carries twice its level's indentation.
-char* Sorter::writeOpenBrace(char* to) {
+char* Sorter::writeOpenBrace(size_t guard, char* to) {
   const long long outer = braceDepth++;
-  to = writeIndent(outer, writeLineStartGuard(to));
+  to = writeIndent(outer, writeLineStartGuard(guard, to));
   std::memcpy(to, "{\n", 2);
   return writeIndent(outer + 1, to + 2);
 }
@@ -770,9 +771,9 @@ size_t Sorter::closeBraceBytes(size_t guard) const {
   return guard + indentBytes(braceDepth - 1) + 3;
 }
 
-char* Sorter::writeCloseBrace(char* to) {
+char* Sorter::writeCloseBrace(size_t guard, char* to) {
   const long long outer = --braceDepth;
-  to = writeIndent(outer, writeLineStartGuard(to));
+  to = writeIndent(outer, writeLineStartGuard(guard, to));
   std::memcpy(to, "}\n\n", 3);
   return to + 3;
 }
@@ -789,10 +790,10 @@ size_t Sorter::lineStartGuardBytes(const char* to) const {
   return splices && written >= 2 && to[-2] == '\\' ? 1 : 0;
 }
 
-char* Sorter::writeLineStartGuard(char* to) {
-  size_t lineFeeds = lineStartGuardBytes(to);
-  if (lineFeeds > 0) *to++ = '\n';
-  if (lineFeeds > 1) *to++ = '\n';
+// Writes the `guard` line feeds that lineStartGuardBytes gives.
+char* Sorter::writeLineStartGuard(size_t guard, char* to) {
+  if (guard > 0) *to++ = '\n';
+  if (guard > 1) *to++ = '\n';
   return to;
 }
 
@@ -925,6 +926,10 @@ size_t Sorter::lineCommentEnd(size_t from) const {
 // a block comment, or after a backslash, goes on with the line.
 size_t Sorter::directiveEnd(size_t i) {
   if (isAt(i, '\n')) return i;  // a "#" alone on its line
+  return scanDirective(i);
+}
+
+size_t Sorter::scanDirective(size_t i) {
   while ((i = scan_.findAny<'\n', '"', '\'', '/'>(text_, i, size_)) < size_) {
     char c = text_[i];
     if (c == '\n' && text_[i - 1] != '\\') return i;
