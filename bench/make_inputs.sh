@@ -23,27 +23,29 @@ if [[ ! -s $dir/c-64M.c ]]; then
   find /usr/include -name '*.h' -type f -print0 | sort -z | xargs -0 cat |
     fill $((64 * mb)) "$dir/c-64M.c"
 fi
-java_zip=$(ls /usr/lib/jvm/*/lib/src.zip 2>/dev/null | while read -r z; do
-  [[ -e $z ]] && echo "$z"; done | head -1 || true)
+java_zip=$(for zip in /usr/lib/jvm/*/lib/src.zip; do
+  [[ -e $zip ]] && echo "$zip"; done | head -1 || true)
 if [[ ! -s $dir/java-64M.java ]]; then
   if [[ -n $java_zip ]] && command -v unzip >/dev/null; then
     unzip -p "$java_zip" 'java.base/*.java' | fill $((64 * mb)) "$dir/java-64M.java"
   else
-    cat "$(dirname "$0")/../examples/Greeter.java" | fill $((64 * mb)) "$dir/java-64M.java"
+    fill $((64 * mb)) "$dir/java-64M.java" <"$(dirname "$0")/../examples/Greeter.java"
   fi
 fi
 # Dense, tab-indented C: the Linux kernel's own sources (Debian's
 # linux-source), whole .c files of fs/ and then of kernel/ in the order of
 # their paths, up to 2 MiB of each. A file cut short would leave the rest of
 # the text inside its open parentheses and braces.
-kernel_tar=$(ls /usr/src/linux-source-*.tar.xz 2>/dev/null | sort | tail -1 || true)
+kernel_tar=$(for tar in /usr/src/linux-source-*.tar.xz; do
+  [[ -e $tar ]] && echo "$tar"; done | sort | tail -1 || true)
 if [[ ! -s $dir/kernel-files.c && -n $kernel_tar ]]; then
   tree=$(mktemp -d)
   top=$(basename "$kernel_tar" .tar.xz)
   if tar -xJf "$kernel_tar" -C "$tree" --wildcards "$top/fs/*.c" "$top/kernel/*.c"; then
     for part in fs kernel; do
-      (cd "$tree/$top" && taken=0 && find "$part" -name '*.c' -print0 |
-        LC_ALL=C sort -z | while IFS= read -r -d '' file; do
+      (cd "$tree/$top" || exit
+        taken=0
+        find "$part" -name '*.c' -print0 | LC_ALL=C sort -z | while IFS= read -r -d '' file; do
           size=$(stat -c %s "$file")
           ((taken + size > 2 * mb)) && break
           taken=$((taken + size))

@@ -18,7 +18,7 @@ quillfix=$PWD/build/bench/quillfix
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-kernel=$(ls /usr/src/linux-source-*.tar.xz | sort -V | tail -1)
+kernel=$(printf '%s\n' /usr/src/linux-source-*.tar.xz | sort -V | tail -1)
 kernel_name=$(basename "$kernel" .tar.xz)
 tar -xJf "$kernel" -C "$work" "$kernel_name/fs"
 jdk_zip=$(for zip in /usr/lib/jvm/*/lib/src.zip; do

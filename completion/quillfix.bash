@@ -47,7 +47,7 @@ _quillfix_conventional() {
   done
   case $prev in
     --lang)
-      COMPREPLY=($(compgen -W 'c cpp java' -- "$cur"))
+      mapfile -t COMPREPLY < <(compgen -W 'c cpp java' -- "$cur")
       return
       ;;
     --stdin-filename)
@@ -59,7 +59,7 @@ _quillfix_conventional() {
       ;;
   esac
   if [[ $cur == -* ]]; then
-    COMPREPLY=($(compgen -W "$options" -- "$cur"))
+    mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
   else
     _quillfix_sources
   fi
@@ -72,7 +72,7 @@ _quillfix_classic() {
     case $prev in
       /i) return ;;
       /view)
-        COMPREPLY=($(compgen -W 'yes no' -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -W 'yes no' -- "$cur")
         return
         ;;
       /sn)

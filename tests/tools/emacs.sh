@@ -67,11 +67,12 @@ sorts_file() {
 # itself says of standard input named as the buffer's file.
 keeps_failing_buffer() {
   local description=$1 name=$2 source=$3
-  new_case "keeps-$name-$(echo "$description" | tr -c 'a-z' -)"
+  new_case "keeps-$name-$(echo "$description" | tr -c '[:lower:]' -)"
   cp "$source" "$case_dir/$name"
   shift 3
   local message=$expected_message
   if [[ -z $message ]]; then
+    # shellcheck disable=SC2094  # the path only names standard input, read here
     message=$(quillfix --stdin-filename "$case_dir/$name" - <"$case_dir/$name" 2>&1 >/dev/null)
   fi
   run_emacs "$case_dir" "$@" "(find-file \"$name\")" \

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the tool tests: the program under test, a scratch folder with a
 # home of its own, and checks that count what passed and what failed.
 # Sourced by each test script with the quillfix binary as its first argument
@@ -7,6 +8,7 @@
 set -u
 
 tools_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck disable=SC2034  # for the scripts that source this file
 source_dir=$(cd "$tools_dir/../.." && pwd)
 
 quillfix=${1:-build/default/quillfix}

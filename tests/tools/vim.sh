@@ -90,7 +90,7 @@ sorts_unnamed_buffer() {
 # left modified, and the messages shown are $expected_message.
 keeps_failing_buffer() {
   local description=$1 name=$2
-  new_case "keeps-$name-$(echo "$description" | tr -c 'a-z' -)"
+  new_case "keeps-$name-$(echo "$description" | tr -c '[:lower:]' -)"
   cp "$3" "$case_dir/$name"
   shift 3
   cp "$case_dir/$name" "$case_dir/before"
@@ -98,7 +98,7 @@ keeps_failing_buffer() {
     printf '%s\n' "$@"
     echo 'messages clear'
     echo 'Quillfix'
-    echo "call writefile(split(execute('messages'), \"\\n\"), 'errors')"
+    printf '%s\n' "call writefile(split(execute('messages'), \"\\n\"), 'errors')"
     echo "call writefile([string(&modified)], 'modified')"
     echo 'write! kept'
     finish_commands
