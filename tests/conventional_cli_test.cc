@@ -441,7 +441,13 @@ TEST_F(CommandLineRunTest, InterruptedWriteLeavesEveryFileWholeAndNoTemporary) {
       execv(QUILLFIX_BINARY, argv.data());
       _exit(127);
     }
-    usleep(150 * 1000);
+    // The signal comes once the first file is replaced, with the rest to go.
+    std::error_code error;
+    for (int wait = 0; wait < 20000; ++wait) {
+      auto size = std::filesystem::file_size(dir / names[0], error);
+      if (!error && size == sorted.size()) break;
+      usleep(500);
+    }
     kill(child, signal);
     int status = 0;
     waitpid(child, &status, 0);
