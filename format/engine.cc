@@ -180,23 +180,28 @@ class Sorter {
   [[gnu::noinline]] size_t startLines(size_t next, char*& to);
   size_t openBrace(size_t i, char*& to);
   [[gnu::noinline]] size_t closeBrace(size_t i, char*& to);
+  [[gnu::always_inline]] inline size_t closeBraceLine(size_t i, char*& to);
   [[gnu::noinline]] size_t doubleQuote(size_t i, char*& to);
   [[gnu::noinline]] size_t singleQuote(size_t i, char*& to);
   size_t numberRest(size_t quote, char*& to);
   size_t gluedLiterals(size_t i, char*& to);
-  size_t quotedLiteral(size_t quote, char*& to);
-  size_t literal(size_t quote, size_t close, size_t closerSize,
-                 EndedLiteral kind, char*& to);
+  [[gnu::always_inline]] inline size_t quotedLiteral(size_t quote, char*& to);
+  [[gnu::always_inline]] inline size_t literal(size_t quote, size_t close,
+                                               size_t closerSize,
+                                               EndedLiteral kind, char*& to);
   size_t rawString(size_t quote, size_t open, char*& to);
   size_t textBlock(size_t quote, char*& to);
   [[gnu::noinline]] size_t directive(size_t hash, char*& to);
   [[gnu::noinline]] size_t slash(size_t i, char*& to);
   size_t blockComment(size_t slash, char*& to);
   size_t writeBlockComment(size_t slash, char*& to);
-  size_t writeThroughLineFeed(size_t from, size_t lineFeed, char*& to);
+  [[gnu::always_inline]] inline size_t writeThroughLineFeed(size_t from,
+                                                            size_t lineFeed,
+                                                            char*& to);
 
   // Where a stretch may go on after a step, and the room it has.
   [[gnu::always_inline]] inline size_t goOn(size_t next, const char* to);
+  [[gnu::always_inline]] inline size_t goOnAfterWhiteSpace(size_t next);
   bool isPlain() const {
     return !atLineStart && !dropsNextBlank &&
            literalEdge_.distance == AfterLiteral::kFar;
@@ -229,7 +234,8 @@ class Sorter {
 
   // What the ordinary-character step writes before its characters.
   size_t beforeOrdinaryBytes() const;
-  char* writeBeforeOrdinary(char first, char* to);
+  [[gnu::always_inline]] inline char* writeBeforeOrdinary(char first, char* to);
+  [[gnu::noinline]] char* writeIndentOrBlank(char first, char* to);
   [[gnu::always_inline]] inline char* writeOrdinary(size_t from, size_t end,
                                                     char* to);
   bool keepsApartFromLiteral(unsigned char c) const;
@@ -254,11 +260,13 @@ class Sorter {
   size_t size_;
   const Language& language_;
   const ClassTable classes_;
+  const bool splicesLines_;
   size_t unitSize_;
   std::string indentRun_;  // 64 units, written a run at a time
   Output out_;
   Scanner scan_;
-  const size_t slack_;       // room past the rest of the text in a stretch
+  const size_t slack_;  // room past the rest of the text in a stretch
+  const char* outputStart_ = nullptr;  // where the output starts
   char* roomEnd_ = nullptr;  // the end of the room a stretch is copied into
   size_t neededRoom_ = 0;    // what the step that ended a stretch asked for
 
@@ -287,6 +295,7 @@ Sorter::Sorter(std::string_view source, const Language& language,
       size_(source.size()),
       language_(language),
       classes_(makeClasses(language)),
+      splicesLines_(language.splicesLines),
       unitSize_(indentUnit.size()),
       // Real code sorts to no more than its own size; more is made room for
       // as the text grows.
@@ -317,6 +326,7 @@ size_t Sorter::stretch(size_t i) {
   char* to = out_.claim(room);
   if (!to) return size_;
   char* const start = to;
+  outputStart_ = out_.data();
   roomEnd_ = to + room;
   neededRoom_ = 0;
   size_t end = firstStep(i, to);
@@ -391,6 +401,13 @@ size_t Sorter::goOn(size_t next, const char* to) {
   if (atLineStart) return endsAt(next);  // as when nothing is written yet
   if (dropsNextBlank && isWhiteSpace(to[-1])) dropsNextBlank = false;
   return isPlain() ? next : endsAt(next);
+}
+
+// As goOn, after a step whose piece ends in white space: the next blank is
+// dropped for that, and no literal is near.
+size_t Sorter::goOnAfterWhiteSpace(size_t next) {
+  dropsNextBlank = false;
+  return atLineStart ? endsAt(next) : next;
 }
 
 // True when, with `to` where the byte at `next` goes, there is room for
@@ -480,7 +497,7 @@ size_t Sorter::closeParens(size_t i, char*& to) {
   if (!hasRoom(to, end, count + closes)) return i;
   const bool drops = dropsBlank(to);
   to = writeCloseParens(count, to);
-  if (to[-1] == ' ') return goOn(blanksEnd(end), to);
+  if (to[-1] == ' ') return goOnAfterWhiteSpace(blanksEnd(end));
   dropsNextBlank = drops || closes;
   return goOn(end, to);
 }
@@ -515,10 +532,12 @@ size_t Sorter::startLines(size_t next, char*& to) {
   literalEdge_.distance = AfterLiteral::kFar;
   while (next < size_) {
     size_t goesOn;
-    if (text_[next] == '}')
+    if (text_[next] == '}' && !isAt(next + 1, ';'))
+      goesOn = closeBraceLine(next, to);
+    else if (text_[next] == '}')
       goesOn = closeBrace(next, to);
     else if (text_[next] == '/' && isAt(next + 1, '*'))
-      goesOn = writeBlockComment(next, to);
+      goesOn = blanksEnd(writeBlockComment(next, to));
     else if (classAt(next) == kOrdinary)
       goesOn = ordinary(next, to);
     else
@@ -526,7 +545,6 @@ size_t Sorter::startLines(size_t next, char*& to) {
     if (goesOn == next) break;
     next = goesOn & ~kEndsStretch;
     if (!atLineStart) return goOn(next, to);
-    next = blanksEnd(next);
   }
   return endsAt(next);
 }
@@ -539,7 +557,7 @@ size_t Sorter::openBrace(size_t i, char*& to) {
   const size_t guard = lineStartGuardBytes(to);
   if (!hasRoom(to, next, openBraceBytes(guard))) return i;
   to = writeOpenBrace(guard, to);
-  return goOn(next, to);
+  return goOnAfterWhiteSpace(next);
 }
 
 // A "}" stands on a line of its own, followed by an empty line, and the white
@@ -552,11 +570,16 @@ size_t Sorter::closeBrace(size_t i, char*& to) {
     if (goesOn == i) ++braceDepth;
     return goesOn;
   }
+  return closeBraceLine(i, to);
+}
+
+// A "}" on a line of its own.
+size_t Sorter::closeBraceLine(size_t i, char*& to) {
   const size_t next = blanksEnd(i + 1);
   const size_t guard = lineStartGuardBytes(to);
   if (!hasRoom(to, next, closeBraceBytes(guard))) return i;
   to = writeCloseBrace(guard, to);
-  return goOn(next, to);
+  return goOnAfterWhiteSpace(next);
 }
 
 size_t Sorter::doubleQuote(size_t i, char*& to) {
@@ -664,9 +687,8 @@ size_t Sorter::textBlock(size_t quote, char*& to) {
 // line of its own.
 size_t Sorter::directive(size_t hash, char*& to) {
   if (!hasRoom(to, hash, 1 + beforeOrdinaryBytes())) return hash;
-  const char* written = out_.data();
-  bool settled =
-      endsInLineFeed(text_, hash) && endsInLineFeed(written, to - written);
+  bool settled = endsInLineFeed(text_, hash) &&
+                 endsInLineFeed(outputStart_, to - outputStart_);
   if (!settled && startsSourceLine(hash) && outputLineHasInk(to)) *to++ = '\n';
   // Directives on the lines that follow start lines of the output too: they
   // are written with this one, in one piece.
@@ -783,9 +805,9 @@ char* Sorter::writeCloseBrace(size_t guard, char* to) {
 // that ends in a backslash is followed by an empty line. Returns the line
 // feeds to write after the text that ends at `to`.
 size_t Sorter::lineStartGuardBytes(const char* to) const {
-  const size_t written = to - out_.data();
+  const size_t written = to - outputStart_;
   if (written == 0) return 0;
-  const bool splices = language_.splicesLines;
+  const bool splices = splicesLines_;
   if (to[-1] != '\n') return splices && to[-1] == '\\' ? 2 : 1;
   return splices && written >= 2 && to[-2] == '\\' ? 1 : 0;
 }
@@ -841,13 +863,19 @@ size_t Sorter::beforeOrdinaryBytes() const {
 // indentation at the start of a line, and a blank that keeps it off a
 // literal.
 char* Sorter::writeBeforeOrdinary(char first, char* to) {
+  if (atLineStart || literalEdge_.distance == AfterLiteral::kMeeting)
+    to = writeIndentOrBlank(first, to);
+  atLineStart = false;
+  dropsNextBlank = false;
+  literalEdge_.distance = AfterLiteral::kFar;
+  return to;
+}
+
+char* Sorter::writeIndentOrBlank(char first, char* to) {
   if (atLineStart) to = writeIndent(braceDepth, to);
   if (literalEdge_.distance == AfterLiteral::kMeeting &&
       keepsApartFromLiteral(static_cast<unsigned char>(first)))
     *to++ = ' ';
-  atLineStart = false;
-  dropsNextBlank = false;
-  literalEdge_.distance = AfterLiteral::kFar;
   return to;
 }
 
@@ -1032,8 +1060,8 @@ bool Sorter::startsSourceLine(size_t i) const {
 
 // True when the last line of the output holds more than white space.
 bool Sorter::outputLineHasInk(const char* to) const {
-  size_t i = whiteSpaceBefore(out_.data(), to - out_.data());
-  return i > 0 && out_.data()[i - 1] != '\n';
+  size_t i = whiteSpaceBefore(outputStart_, to - outputStart_);
+  return i > 0 && outputStart_[i - 1] != '\n';
 }
 
 // True when a line feed ends `text` at `end` and does not splice.
