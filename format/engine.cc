@@ -178,6 +178,7 @@ class Sorter {
   [[gnu::always_inline]] inline size_t closeParens(size_t i, char*& to);
   [[gnu::always_inline]] inline size_t semicolons(size_t i, char*& to);
   [[gnu::noinline]] size_t startLines(size_t next, char*& to);
+  [[gnu::always_inline]] inline size_t indentLine(size_t next, char*& to);
   size_t openBrace(size_t i, char*& to);
   [[gnu::noinline]] size_t closeBrace(size_t i, char*& to);
   [[gnu::always_inline]] inline size_t closeBraceLine(size_t i, char*& to);
@@ -517,6 +518,13 @@ size_t Sorter::semicolons(size_t i, char*& to) {
   if (!hasRoom(to, next, bytes)) return i;
   to = writeStatementEnds(count, to);
   if (!indents) return startLines(next, to);
+  return indentLine(next, to);
+}
+
+// The ordinary character at `next` starts a line: its indentation is
+// written, as the ordinary-character step writes it, and the stretch goes on
+// over the character.
+size_t Sorter::indentLine(size_t next, char*& to) {
   to = writeIndent(braceDepth, to);
   atLineStart = false;
   dropsNextBlank = false;
@@ -538,8 +546,9 @@ size_t Sorter::startLines(size_t next, char*& to) {
       goesOn = closeBrace(next, to);
     else if (text_[next] == '/' && isAt(next + 1, '*'))
       goesOn = blanksEnd(writeBlockComment(next, to));
-    else if (classAt(next) == kOrdinary)
-      goesOn = ordinary(next, to);
+    else if (classAt(next) == kOrdinary &&
+             hasRoom(to, next, indentBytes(braceDepth)))
+      return indentLine(next, to);
     else
       break;
     if (goesOn == next) break;
