@@ -2,7 +2,8 @@
 // with an indent unit drawn from the input, and checks that every literal,
 // comment and preprocessor line came out as it stood and only blanks, tabs
 // and line feeds moved between them, that sorting the result changes
-// nothing, and that the text fits a limit of exactly its size and no less.
+// nothing, and that the text fits a limit of exactly its size and no less,
+// also with no slack past the rest of the text.
 
 #include <cstdint>
 #include <cstdlib>
@@ -28,12 +29,14 @@ bool sortWithin(std::string_view text, const Language& language,
   return done;
 }
 
-// Within a limit of exactly the size of `sorted`, the text sorts the same;
-// within one byte less, it does not fit, and nothing is written past it.
+// Within a limit of exactly the size of `sorted`, and with no slack past
+// the rest of the text, the text sorts the same; within one byte less, it
+// does not fit, and nothing is written past it.
 void checkExactLimit(std::string_view text, const Language& language,
                      const std::string& unit, const Bytes& sorted) {
   Bytes exact;
-  if (!sortText(text, language, unit, sorted.size(), &exact) || exact != sorted)
+  if (!sortText(text, language, unit, sorted.size(), &exact, 0) ||
+      exact != sorted)
     std::abort();
   if (sorted.empty()) return;
   Bytes cut;
