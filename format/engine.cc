@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "format/output.h"
 #include "format/scan.h"
@@ -126,6 +127,37 @@ struct LiteralEdge {
   }
 };
 
+// What a comment says of the regions the layout leaves alone.
+enum class Marker { kNone, kOff, kOn };
+
+// The words that make a comment a marker, ours and those of other tools, so
+// that code already marked for them is left alone too.
+constexpr std::pair<std::string_view, Marker> kMarkers[] = {
+    {"quillfix off", Marker::kOff},     {"quillfix on", Marker::kOn},
+    {"clang-format off", Marker::kOff}, {"clang-format on", Marker::kOn},
+    {"*INDENT-OFF*", Marker::kOff},     {"*INDENT-ON*", Marker::kOn},
+};
+
+std::string_view trimmed(std::string_view text) {
+  const std::string_view kWhiteSpace = " \t\r\n";
+  const size_t first = text.find_first_not_of(kWhiteSpace);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
+}
+
+// A comment whose text, without its "//" or "/*" and "*/" and the white
+// space around it, is a marker's words, alone or followed by ":" and a
+// reason.
+Marker markerOf(std::string_view commentText) {
+  const std::string_view text = trimmed(commentText);
+  for (const auto& [words, marker] : kMarkers) {
+    if (!text.starts_with(words)) continue;
+    const std::string_view rest = trimmed(text.substr(words.size()));
+    if (rest.empty() || rest[0] == ':') return marker;
+  }
+  return Marker::kNone;
+}
+
 // Lays out one text. The end of the text is `size_`: every search returns it
 // when it finds nothing, and every look past a position tests against it.
 //
@@ -196,6 +228,12 @@ class Sorter {
   [[gnu::noinline]] size_t slash(size_t i, char*& to);
   size_t blockComment(size_t slash, char*& to);
   size_t writeBlockComment(size_t slash, char*& to);
+  Marker markerAt(size_t from, size_t end) const {
+    return markerOf(std::string_view(text_ + from, end - from));
+  }
+  void enterRegion(size_t from, const char* to);
+  bool leaveRegion(size_t comment, char*& to);
+  void leaveRegionAtEnd();
   [[gnu::always_inline]] inline size_t writeThroughLineFeed(size_t from,
                                                             size_t lineFeed,
                                                             char*& to);
@@ -266,10 +304,16 @@ class Sorter {
   std::string indentRun_;  // 64 units, written a run at a time
   Output out_;
   Scanner scan_;
-  const size_t slack_;  // room past the rest of the text in a stretch
-  const char* outputStart_ = nullptr;  // where the output starts
-  char* roomEnd_ = nullptr;  // the end of the room a stretch is copied into
-  size_t neededRoom_ = 0;    // what the step that ended a stretch asked for
+  const size_t slack_;           // room past the rest of the text in a stretch
+  char* outputStart_ = nullptr;  // where the output starts
+  char* roomEnd_ = nullptr;      // the end of the room a stretch is copied into
+  size_t neededRoom_ = 0;        // what the step that ended a stretch asked for
+
+  // The region left alone that the layout is in: where it starts in the text,
+  // and where in the output, which the layout writes over as if it sorted it.
+  bool inRegion_ = false;
+  size_t regionFrom_ = 0;
+  size_t regionOut_ = 0;
 
   // The layout's state: modes need none, since each mode is copied whole by
   // the step that opens it. While atLineStart is set, the next character
@@ -318,6 +362,7 @@ bool Sorter::finish() {
 // Once the text is full, no room is given: the loop ends.
 void Sorter::run() {
   for (size_t i = 0; i < size_;) i = stretch(i);
+  if (inRegion_) leaveRegionAtEnd();
 }
 
 // Claims room for the rest of the text and the slack, or for what the step
@@ -326,7 +371,6 @@ size_t Sorter::stretch(size_t i) {
   const size_t room = std::max(size_ - i + slack_, neededRoom_);
   char* to = out_.claim(room);
   if (!to) return size_;
-  char* const start = to;
   outputStart_ = out_.data();
   roomEnd_ = to + room;
   neededRoom_ = 0;
@@ -342,7 +386,7 @@ size_t Sorter::stretch(size_t i) {
   }
   end &= ~kEndsStretch;
   checkRoom(to, end);
-  out_.advance(to - start);
+  out_.takeUpTo(to);
   return end;
 }
 
@@ -709,8 +753,14 @@ size_t Sorter::directive(size_t hash, char*& to) {
 size_t Sorter::slash(size_t i, char*& to) {
   if (isAt(i + 1, '*')) return blockComment(i, to);
   if (!isAt(i + 1, '/')) return ordinary(i, to);
+  const size_t lineFeed = lineCommentEnd(i + 2);
+  const Marker marker = markerAt(i + 2, lineFeed);
+  if (marker == Marker::kOn && inRegion_ && !leaveRegion(i, to)) return i;
   if (!hasRoom(to, i, beforeOrdinaryBytes())) return i;
-  return writeThroughLineFeed(i, lineCommentEnd(i + 2), to);
+  const size_t goesOn = writeThroughLineFeed(i, lineFeed, to);
+  if (marker == Marker::kOff && !inRegion_)
+    enterRegion(lineFeed == size_ ? size_ : lineFeed + 1, to);
+  return goesOn;
 }
 
 // The end of a block comment ends its line, as a statement's end does, and
@@ -727,6 +777,10 @@ size_t Sorter::blockComment(size_t slash, char*& to) {
 size_t Sorter::writeBlockComment(size_t slash, char*& to) {
   const size_t close = commentClose(slash + 2);
   const size_t end = close == size_ ? size_ : close + 2;
+  const Marker marker =
+      close == size_ ? Marker::kNone : markerAt(slash + 2, close);
+  if (marker == Marker::kOn && inRegion_ && !leaveRegion(slash, to))
+    return slash;
   if (!hasRoom(to, end, beforeOrdinaryBytes() + (end - slash) + 1))
     return slash;
   if (close == size_) {
@@ -734,7 +788,41 @@ size_t Sorter::writeBlockComment(size_t slash, char*& to) {
     return size_;
   }
   to = writeComment(slash, close, writeBeforeOrdinary(text_[slash], to));
+  // The region takes the place of the line feed after the comment's end.
+  if (marker == Marker::kOff && !inRegion_) enterRegion(end, to - 1);
   return end;
+}
+
+// A region left alone starts at `from` in the text, written at `to`.
+void Sorter::enterRegion(size_t from, const char* to) {
+  inRegion_ = true;
+  regionFrom_ = from;
+  regionOut_ = to - outputStart_;
+}
+
+// Writes the region left alone as it was read, over what the layout wrote
+// for it, up to the comment at `comment` that ends it, and moves `to` after
+// it; false, with nothing changed, when that needs more room than `to` has.
+// The comment is written as it stands after the region's own white space.
+bool Sorter::leaveRegion(size_t comment, char*& to) {
+  char* const regionTo = outputStart_ + regionOut_;
+  if (!hasRoom(regionTo, regionFrom_, 1)) return false;  // and a line feed
+  std::memcpy(regionTo, text_ + regionFrom_, comment - regionFrom_);
+  to = regionTo + (comment - regionFrom_);
+  inRegion_ = false;
+  atLineStart = false;
+  dropsNextBlank = false;
+  literalEdge_.distance = AfterLiteral::kFar;
+  return true;
+}
+
+// A region that no comment ends runs to the end of the text.
+void Sorter::leaveRegionAtEnd() {
+  const size_t bytes = size_ - regionFrom_;
+  if (!out_.claim(bytes)) return;
+  char* const regionTo = out_.data() + regionOut_;
+  std::memcpy(regionTo, text_ + regionFrom_, bytes);
+  out_.takeUpTo(regionTo + bytes);
 }
 
 // Writes a line comment or preprocessor line from `from` through the line

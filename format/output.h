@@ -25,6 +25,7 @@ class Output {
   }
 
   const char* data() const { return text_->data(); }
+  char* data() { return text_->data(); }
   size_t size() const { return cursor_ - text_->data(); }
   /// Cuts the text to what was written; false, with the text cut to its
   /// limit, when it outgrew the limit.
@@ -35,13 +36,14 @@ class Output {
   }
 
   /// Returns the cursor with room for `size` bytes, to be written and then
-  /// taken in with `advance`, or null when the text has outgrown its limit.
+  /// taken in with `takeUpTo`, or null when the text has outgrown its limit.
   char* claim(size_t size) {
     if (size <= static_cast<size_t>(end_ - cursor_)) return cursor_;
     return grow(size) ? cursor_ : nullptr;
   }
-  /// Takes `size` bytes written at the cursor into the text.
-  void advance(size_t size) { cursor_ += size; }
+  /// Takes what was written up to `end`, in the room claimed or before it,
+  /// as the text.
+  void takeUpTo(char* end) { cursor_ = end; }
 
   /// Copies `size` bytes; most pieces are short, and two overlapping moves
   /// copy them without a call. The shortest, such as a line's tabs, are
