@@ -200,6 +200,38 @@ TEST(SharedLayoutTest, CommentIsCopiedAndABlockCommentEndsItsLine) {
   });
 }
 
+TEST(SharedLayoutTest, RegionBetweenMarkersIsWrittenAsItWasRead) {
+  expectSortedInBoth("\t", {
+    {__LINE__, "a  =  1;  // quillfix off\nint   t[2] = {1,   2};\n// quillfix on\nb  =  2;\n",
+     "a = 1;\n// quillfix off\nint   t[2] = {1,   2};\n// quillfix on\nb = 2;\n"},
+    {__LINE__, "void f() {\n  // quillfix off\n  int   x;\n  // quillfix on\n  int   y;\n}\n",
+     "void f() \n{\n\t// quillfix off\n  int   x;\n  // quillfix on\nint y;\n}\n\n"},
+    {__LINE__, "void f() {\n  /* quillfix off */\n  int   x;\n  /* quillfix on */\n  int   y;\n}\n",
+     "void f() \n{\n\t/* quillfix off */\n  int   x;\n  /* quillfix on */\n\tint y;\n}\n\n"},
+    {__LINE__, "/* quillfix off */\nvoid g() {\n/* quillfix on */\nx  =  1;\n}\n",
+     "/* quillfix off */\nvoid g() {\n/* quillfix on */\n\tx = 1;\n}\n\n"},
+    {__LINE__, "f(a,  /* quillfix off */  b,   c  /* quillfix on */  ,  d);\n",
+     "f(a, /* quillfix off */  b,   c  /* quillfix on */\n, d) ;\n"},
+    {__LINE__, "x;  // quillfix off", "x;\n// quillfix off"},
+    {__LINE__, "x  =  1;  /* quillfix off */", "x = 1;\n/* quillfix off */"},
+    {__LINE__, "/* quillfix off */\nint   x ;\n  y;", "/* quillfix off */\nint   x ;\n  y;"},
+    {__LINE__, "// quillfix off\r\nint   y;\r\n// quillfix on\r\nz;", "// quillfix off\r\nint   y;\r\n// quillfix on\r\nz;\n"},
+    {__LINE__, "// quillfix off\na  ;\n// quillfix off\nb  ;\n// quillfix on\nc  ;", "// quillfix off\na  ;\n// quillfix off\nb  ;\n// quillfix on\nc ;\n"},
+    {__LINE__, "// quillfix off: aligned\na  ;\n// quillfix on\n", "// quillfix off: aligned\na  ;\n// quillfix on\n"},
+    {__LINE__, "/* clang-format off */ a  ; /* clang-format on */ b  ;", "/* clang-format off */ a  ; /* clang-format on */\nb ;\n"},
+    {__LINE__, "/* *INDENT-OFF* */a  ;/* *INDENT-ON* */b  ;", "/* *INDENT-OFF* */a  ;/* *INDENT-ON* */\nb ;\n"},
+  });
+}
+
+TEST(SharedLayoutTest, OnlyACommentOfAMarkersWordsIsAMarker) {
+  expectSortedInBoth("\t", {
+    {__LINE__, "x;  // quillfix offset\ny  ;", "x;\n// quillfix offset\ny ;\n"},
+    {__LINE__, "x  ;  // quillfix on\ny  ;", "x ;\n// quillfix on\ny ;\n"},
+    {__LINE__, "s = \"// quillfix off\";   t  ;", "s = \"// quillfix off\";\nt ;\n"},
+    {__LINE__, "x;  // quillfix off now\ny  ;", "x;\n// quillfix off now\ny ;\n"},
+  });
+}
+
 TEST(SharedLayoutTest, CarriageReturnAndNulAreOrdinary) {
   expectSortedInBoth("\t", {
     {__LINE__, "a;\rb;", "a;\n\rb;\n"},

@@ -3,8 +3,8 @@
 
 Each case joins random tokens (identifiers, numbers with digit separators,
 every kind of literal, also glued together as "a""b", 'a''b' or a string
-and a text block, comments, directives with continuation lines, line
-splices) with random white space; quillfix sorts it, and the tokens of source
+and a text block, comments, among them the markers of regions left alone,
+directives with continuation lines, line splices) with random white space; quillfix sorts it, and the tokens of source
 and result are compared through the real lexers of check_tokens.py (clang's
 raw lexer, javac's scanner). Prints the seed; a failing case is shrunk to a
 small one before it is printed. Exits 1 if any case differs.
@@ -83,10 +83,12 @@ def c_token(rand):
             "(" + body + ")" + delimiter + '"'
     if kind == 5:
         return "//" + pick(rand, "", " c", " it's", " a { ; \"", " x \\\n y",
-                           "/* z") + "\n"
+                           "/* z", " quillfix off", " quillfix on",
+                           " clang-format off: table") + "\n"
     if kind == 6:
         return "/*" + pick(rand, "", " c ", "\n  * it's\n ", "/", "*",
-                           " ; { \" ", " // x ") + "*/"
+                           " ; { \" ", " // x ", " quillfix off ",
+                           " quillfix on ", " *INDENT-ON* ") + "*/"
     if kind == 7:
         return "\n" + pick(rand, "", "  ", "\t") + "#" + pick(
             rand, "define A 1", "define F(x) \\\n  do { x; } while (0)",
@@ -145,10 +147,11 @@ def java_token(rand):
         return text_block(rand)
     if kind == 5:
         return "//" + pick(rand, "", " c", " it's", " a { ; \"", " x \\",
-                           "/* z") + "\n"
+                           "/* z", " quillfix off", " quillfix on") + "\n"
     if kind == 6:
         return pick(rand, "/*", "/**") + pick(
-            rand, "", " c ", "\n  * it's\n ", "/", "*", " ; { \" ") + "*/"
+            rand, "", " c ", "\n  * it's\n ", "/", "*", " ; { \" ",
+            " quillfix off ", " clang-format on ") + "*/"
     if kind == 7:
         return pick(rand, "@Override", "@A(1)", "@interface")
     if kind == 8:
