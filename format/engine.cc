@@ -287,7 +287,9 @@ class Sorter {
   [[gnu::always_inline]] inline size_t directiveEnd(size_t from);
   [[gnu::noinline]] size_t scanDirective(size_t from);
   bool followsRawPrefix(size_t quote) const;
-  size_t rawDelimiterEnd(size_t quote) const;
+  size_t delimiterEnd(size_t quote) const;
+  bool opensRawString(size_t quote, size_t end) const;
+  size_t afterLookalike(size_t quote, size_t goesOn);
   size_t textBlockEnd(size_t from) const;
   bool isDigitSeparator(size_t quote);
   size_t whiteSpaceBefore(const char* text, size_t end) const;
@@ -331,6 +333,10 @@ class Sorter {
   // one scan.
   size_t numberQuote_;
   size_t numberStart_ = 0;
+
+  // Where the delimiter that the last quote after a raw string's prefix
+  // could have opened stops, when it opened none.
+  size_t lookalikeEnd_ = 0;
 };
 
 Sorter::Sorter(std::string_view source, const Language& language,
@@ -640,14 +646,14 @@ size_t Sorter::doubleQuote(size_t i, char*& to) {
   if (language_.hasTextBlocks && isAt(i + 1, '"') && isAt(i + 2, '"'))
     return textBlock(i, to);
   bool rawPrefix = language_.hasRawStrings && followsRawPrefix(i);
-  size_t open = rawPrefix ? rawDelimiterEnd(i) : size_;
-  if (open != size_) return rawString(i, open, to);
-  size_t end = quotedLiteral(i, to);
   if (rawPrefix) {
-    literalEdge_.kind = EndedLiteral::kRawLookalike;
-    return goOn(end, to);
+    const size_t end = delimiterEnd(i);
+    if (opensRawString(i, end)) return rawString(i, end, to);
+    lookalikeEnd_ = end;
   }
-  return gluedLiterals(end, to);
+  size_t end = quotedLiteral(i, to);
+  if (rawPrefix) return afterLookalike(i, goOn(end, to));
+  return afterLookalike(i, gluedLiterals(end, to));
 }
 
 size_t Sorter::singleQuote(size_t i, char*& to) {
@@ -655,7 +661,16 @@ size_t Sorter::singleQuote(size_t i, char*& to) {
   // A digit separator is an ordinary character, written with the digits
   // after it.
   if (isDigitSeparator(i)) return numberRest(i, to);
-  return gluedLiterals(quotedLiteral(i, to), to);
+  return afterLookalike(i, gluedLiterals(quotedLiteral(i, to), to));
+}
+
+// A literal that starts where the delimiter of a raw string could still run,
+// after a quote that followed a raw string's prefix but opened none, is
+// kept apart from what follows as that quote's literal is: with the white
+// space after it dropped, a "(" could open the raw string.
+size_t Sorter::afterLookalike(size_t quote, size_t goesOn) {
+  if (quote < lookalikeEnd_) literalEdge_.kind = EndedLiteral::kRawLookalike;
+  return goesOn;
 }
 
 // Writes the rest of a number from its digit separator at `quote`: every
@@ -806,7 +821,8 @@ void Sorter::enterRegion(size_t from, const char* to) {
 // The comment is written as it stands after the region's own white space.
 bool Sorter::leaveRegion(size_t comment, char*& to) {
   char* const regionTo = outputStart_ + regionOut_;
-  if (!hasRoom(regionTo, regionFrom_, 1)) return false;  // and a line feed
+  // The line feed after a block comment's end too: the comment always fits.
+  if (!hasRoom(regionTo, regionFrom_, 1)) return false;
   std::memcpy(regionTo, text_ + regionFrom_, comment - regionFrom_);
   to = regionTo + (comment - regionFrom_);
   inRegion_ = false;
@@ -1090,16 +1106,22 @@ bool Sorter::followsRawPrefix(size_t quote) const {
          word == "LR";
 }
 
-// Returns the position of the "(" that ends the delimiter of the raw string
-// that the quote at `quote`, after its prefix, opens; the end of the text
-// when the text up to a "(" is no valid delimiter.
-size_t Sorter::rawDelimiterEnd(size_t quote) const {
-  for (size_t i = quote + 1; i < size_ && i - quote - 1 <= kMaxRawDelimiter;
-       ++i) {
-    if (text_[i] == '(') return i;
-    if (!isRawDelimiterByte(static_cast<unsigned char>(text_[i]))) break;
-  }
-  return size_;
+// Returns where the delimiter that could follow the quote at `quote`, after
+// a raw string's prefix, ends: at the first byte after it that may not stand
+// in a delimiter, or one past the longest delimiter.
+size_t Sorter::delimiterEnd(size_t quote) const {
+  size_t i = quote + 1;
+  while (i < size_ && i - quote - 1 <= kMaxRawDelimiter &&
+         isRawDelimiterByte(static_cast<unsigned char>(text_[i])))
+    ++i;
+  return i;
+}
+
+// True when the delimiter from `quote` to `end` opens a raw string: a "("
+// ends it, at most kMaxRawDelimiter bytes after the quote.
+bool Sorter::opensRawString(size_t quote, size_t end) const {
+  return end < size_ && text_[end] == '(' &&
+         end - quote - 1 <= kMaxRawDelimiter;
 }
 
 // Returns the position of the """ that closes a text block.

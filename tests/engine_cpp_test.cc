@@ -40,6 +40,7 @@ TEST(CppSortTest, PreprocessorLineIsCopiedToItsEnd) {
     {__LINE__, "#if 0\nit's\n#endif\nc = ';';\nd = \"x  y\";\n",
      "#if 0\nit's\n#endif\nc = ';';\nd = \"x  y\";\n"},
     {__LINE__, "#define X", "#define X"},
+    {__LINE__, "#define A 1 // quillfix off\nint   x;\n", "#define A 1 // quillfix off\nint x;\n"},
   });
 }
 
@@ -98,6 +99,9 @@ TEST(CppSortTest, QuoteThatOpensNoRawStringOpensAPlainLiteral) {
      "s = R\"12345678901234567(a\nb)12345678901234567\";"},
     {__LINE__, "s = R\"a b(x\n  y)a b\";", "s = R\"a b(x\ny)a b\";"},
     {__LINE__, "R\"\" (\")\"\" ", "R\"\" (\")\"\" "},
+    {__LINE__, "u8R\"ab\"\"\"\"\"\n()x", "u8R\"ab\"\"\"\"\" () x"},
+    {__LINE__, "R\"ab\"'c'\n(x)", "R\"ab\"'c' (x) "},
+    {__LINE__, "R\"ab\"x\"\"\n(y)", "R\"ab\"x\"\" (y) "},
   });
 }
 
