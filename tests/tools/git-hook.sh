@@ -26,13 +26,14 @@ new_repository() {
   chmod +x .git/hooks/pre-commit
 }
 
-# try_commit: commits what is staged; keeps the status, the standard error and
-# the work tree's files as they were before, to compare.
+# try_commit [FOLDER]: commits what is staged, from FOLDER of the work tree
+# (the current folder, its top, by default); keeps the status, the standard
+# error and the work tree's files as they were before, to compare.
 try_commit() {
   rm -rf "$scratch/before" && mkdir "$scratch/before"
   git ls-files -z | xargs -0 -r cp --parents -t "$scratch/before"
   head_before=$(git rev-parse -q --verify HEAD)
-  git commit -q -m change 2>"$scratch/stderr" >/dev/null
+  (cd "${1:-.}" && git commit -q -m change) 2>"$scratch/stderr" >/dev/null
   status=$?
   head_after=$(git rev-parse -q --verify HEAD)
 }
@@ -136,6 +137,73 @@ git rm -q a.c
 git mv b.c c.c
 try_commit
 check_accepted "$description"
+
+# check_hint_works DESCRIPTION FOLDER: the command the refusal in
+# "$scratch/stderr" prints, run in FOLDER, sorts and stages the files, so that
+# the same commit, made again, passes. The work tree is the current folder.
+check_hint_works() {
+  local hint
+  hint=$(sed -n '/^Sort them, stage them again and commit:$/{n;s/^\t//p;}' \
+    "$scratch/stderr")
+  (cd "$2" && sh -c "$hint") >"$scratch/hint.log" 2>&1
+  check_text "$1: the printed command runs in $2" \
+    "0 " "$? $(cat "$scratch/hint.log")"
+  local name sorted=yes
+  for name in "${hint_files[@]}"; do
+    cmp -s "$name" "$sources/$(basename "$name")-sorted" || sorted="no: $name"
+  done
+  check_text "$1: the printed command sorts the files" yes "$sorted"
+  try_commit "$2"
+  check_text "$1: the next commit passes" "0 " "$status $(cat "$scratch/stderr")"
+}
+
+# Sorted copies of the unsorted sources, named as the cases below name them.
+quillfix --stdin-filename x.c - <"$sources/unsorted.c" >"$sources/a b.c-sorted"
+cp "$sources/a b.c-sorted" "$sources/near.c-sorted"
+quillfix --stdin-filename x.java - <"$sources/unsorted.java" \
+  >"$sources/Top.java-sorted"
+
+description="a commit made from a folder below the top"
+new_repository subfolder
+mkdir -p "sub dir/in'er"
+cp "$sources/unsorted.c" "sub dir/in'er/a b.c"
+cp "$sources/unsorted.c" "sub dir/near.c"
+cp "$sources/unsorted.java" Top.java
+cp "$sources/sorted.c" "sub dir/good.c"
+git add .
+try_commit "sub dir/in'er"
+{
+  echo "quillfix: these staged files are not sorted:"
+  printf '\t%s\n' "../../Top.java" "a b.c" "../near.c"
+  echo "Sort them, stage them again and commit:"
+  printf '\t%s\n' "quillfix --write -- '../../Top.java' 'a b.c' '../near.c' && git add -- '../../Top.java' 'a b.c' '../near.c'"
+} >"$scratch/expected"
+check_refused "$description" "$scratch/expected"
+hint_files=("sub dir/in'er/a b.c" "sub dir/near.c" Top.java)
+check_hint_works "$description" "sub dir/in'er"
+
+# A git that does not say where the commit was made from: the command goes
+# to the top itself. The hook is run as git runs it, from the top.
+description="the hook run without GIT_PREFIX"
+new_repository no-prefix
+mkdir "sub dir"
+cp "$sources/unsorted.c" "sub dir/a b.c"
+cp "$sources/unsorted.java" Top.java
+git add .
+(unset GIT_PREFIX && .git/hooks/pre-commit) 2>"$scratch/stderr" >/dev/null
+status=$?
+{
+  echo "quillfix: these staged files are not sorted:"
+  printf '\t%s\n' "Top.java" "sub dir/a b.c"
+  echo "Sort them, stage them again and commit:"
+  # shellcheck disable=SC2016  # the hook prints the substitution as it stands
+  printf '\t%s\n' '(cd "$(git rev-parse --show-toplevel)" && '"quillfix --write -- 'Top.java' 'sub dir/a b.c' && git add -- 'Top.java' 'sub dir/a b.c')"
+} >"$scratch/expected"
+check_text "$description: the hook refuses" 1 "$status"
+check_same "$description: the command goes to the top of the work tree" \
+  "$scratch/expected" "$scratch/stderr"
+hint_files=("sub dir/a b.c" Top.java)
+check_hint_works "$description" "sub dir"
 
 description="quillfix cannot be found"
 new_repository missing-program
