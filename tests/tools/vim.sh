@@ -198,6 +198,39 @@ for editor in "${editors[@]}"; do
       "$case_dir/expected" "$case_dir/Greeter.java"
   done
 
+  # As a user starts the editor, with nothing but the README's lines in the
+  # editor's own startup file (~/.vimrc; Neovim's init.vim): Vim then detects
+  # no filetype, so the file's name alone must do.
+  new_case on-save-minimal-vimrc
+  mkdir -p "$case_dir/home/.config/nvim"
+  {
+    echo "set runtimepath+=$plugin_dir"
+    echo 'let g:quillfix_on_save = 1'
+  } >"$case_dir/home/.vimrc"
+  cp "$case_dir/home/.vimrc" "$case_dir/home/.config/nvim/init.vim"
+  cp "$sources/java" "$case_dir/Greeter.java"
+  cp "$sources/cpp" "$case_dir/shape.HPP"
+  cp "$sources/c" "$case_dir/notes.txt"
+  for name in Greeter.java shape.HPP; do
+    quillfix --stdin-filename "$name" - <"$case_dir/$name" >"$case_dir/$name-expected"
+  done
+  cp "$case_dir/notes.txt" "$case_dir/notes.txt-expected"
+  start=(-X)
+  [[ $editor == nvim ]] && start=(--headless)
+  (cd "$case_dir" && HOME="$case_dir/home" XDG_CONFIG_HOME="$case_dir/home/.config" \
+    timeout 60 "$editor" "${start[@]}" -n -i NONE \
+    -c "call writefile([&filetype], 'filetype')" \
+    -c 'bufdo write' -c 'qa!' Greeter.java shape.HPP notes.txt \
+    </dev/null >editor.log 2>&1)
+  for name in Greeter.java shape.HPP notes.txt; do
+    check_same "$editor: on write, with a minimal startup file: $name" \
+      "$case_dir/$name-expected" "$case_dir/$name"
+  done
+  if [[ $editor == vim ]]; then
+    check_text "vim: a minimal ~/.vimrc detects no filetype" "" \
+      "$(cat "$case_dir/filetype" 2>&1)"
+  fi
+
   new_case on-save-not-source
   cp "$sources/c" "$case_dir/notes.txt"
   cp "$case_dir/notes.txt" "$case_dir/before"

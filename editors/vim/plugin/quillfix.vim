@@ -11,14 +11,18 @@ let s:languages = {'c': 'c', 'cpp': 'cpp', 'java': 'java'}
 let s:extensions = ['c', 'h', 'cc', 'cpp', 'cxx', 'c++', 'hh', 'hpp', 'hxx',
       \ 'h++', 'ipp', 'tpp', 'inl', 'java']
 
+" Whether the buffer's name has an extension quillfix knows, in any case.
+function! s:KnownExtension() abort
+  return index(s:extensions, tolower(expand('%:e'))) >= 0
+endfunction
+
 " The arguments that tell quillfix what the buffer holds: its name, so the
 " language follows the extension, and the language of &filetype where the
 " name has no extension quillfix knows.
 function! s:LanguageArguments() abort
   let name = expand('%')
   let arguments = empty(name) ? [] : ['--stdin-filename', name]
-  let known = index(s:extensions, tolower(fnamemodify(name, ':e'))) >= 0
-  if !known && has_key(s:languages, &filetype)
+  if !s:KnownExtension() && has_key(s:languages, &filetype)
     let arguments += ['--lang', s:languages[&filetype]]
   endif
   return arguments
@@ -84,9 +88,12 @@ function! s:Sort() abort
 endfunction
 
 " Sorts the buffer being written, when g:quillfix_on_save is set and the
-" buffer holds C, C++ or Java.
+" buffer holds C, C++ or Java: its name has an extension quillfix knows, or
+" its filetype is c, cpp or java. The name is enough, so that this works
+" without filetype detection (`filetype on`).
 function! s:SortOnSave() abort
-  if get(g:, 'quillfix_on_save', 0) && has_key(s:languages, &filetype)
+  if get(g:, 'quillfix_on_save', 0)
+        \ && (s:KnownExtension() || has_key(s:languages, &filetype))
     call s:Sort()
   endif
 endfunction
