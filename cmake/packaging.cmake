@@ -71,6 +71,9 @@ else()
   add_gzip_target(changelog "${PROJECT_SOURCE_DIR}/CHANGELOG.md" "${changelog}")
   add_gzip_target(debian_changelog
     "${PROJECT_SOURCE_DIR}/packaging/changelog.Debian" "${debianChangelog}")
+  # Built with the program, so that `cmake --install` works after a build of
+  # the program alone.
+  add_dependencies(quillfix manual changelog debian_changelog)
 
   # Debian's machine-readable copyright file, the license text indented.
   file(READ "${PROJECT_SOURCE_DIR}/LICENSE" license)
