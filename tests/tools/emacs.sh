@@ -193,6 +193,37 @@ run_emacs "$case_dir" "(add-hook 'c-mode-hook #'quillfix-on-save-mode)" \
 check_same "emacs: on save, a failing sort saves the text as it was" \
   "$sources/nul" "$case_dir/binary.c"
 
+# The README's block in an init file, after a real `cmake --install` of the
+# build that made the quillfix under test into a prefix of its own: Emacs
+# loads the installed package and sorts on save.
+new_case installed
+build=$(dirname "$quillfix")
+prefix="$case_dir/prefix"
+if [[ -f $build/cmake_install.cmake ]]; then
+  cmake --install "$build" --prefix "$prefix" >"$case_dir/install.log" 2>&1
+  check_text "emacs: cmake --install --prefix installs the package" \
+    "0 yes" "$? $([[ -f $prefix/share/emacs/site-lisp/quillfix/quillfix.el ]] && echo yes)"
+  mkdir -p "$case_dir/home/.emacs.d"
+  # shellcheck disable=SC2016  # backquotes of Markdown, not a command
+  sed -n '/^```elisp$/,/^```$/{/^```/d;p;}' "$source_dir/README.md" |
+    sed "s|\"DIR/|\"$prefix/|" >"$case_dir/home/.emacs.d/init.el"
+  cp "$sources/java" "$case_dir/Greeter.java"
+  quillfix --stdin-filename Greeter.java - <"$sources/java" >"$case_dir/expected"
+  (cd "$case_dir" && HOME="$case_dir/home" timeout 60 emacs --batch -Q \
+    --eval '(setq make-backup-files nil create-lockfiles nil)' \
+    -l "$case_dir/home/.emacs.d/init.el" \
+    --eval "$(record library '(locate-library "quillfix")')" \
+    --eval '(find-file "Greeter.java")' --eval '(set-buffer-modified-p t)' \
+    --eval '(save-buffer)' </dev/null >emacs.log 2>&1)
+  check_text "emacs: the README's block loads the package from the prefix" \
+    "$prefix/share/emacs/site-lisp/quillfix/quillfix.el" \
+    "$(cat "$case_dir/library" 2>&1)"
+  check_same "emacs: the README's block sorts on save" \
+    "$case_dir/expected" "$case_dir/Greeter.java"
+else
+  fail "emacs: no CMake build folder holds $quillfix, to install from"
+fi
+
 new_case compile
 cp "$package" "$case_dir/"
 (cd "$case_dir" && emacs --batch -Q \
