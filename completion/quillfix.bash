@@ -3,6 +3,23 @@
 # Both command lines: the conventional one (the first argument begins with
 # `-`: options, then C, C++ and Java files and folders) and the classic one
 # (`/i SPEC`, `/view yes|no`, `/sn FILE` in pairs, the source last; `/?`).
+#
+# It is built on bash-completion. bash-completion loads it by itself where
+# it is installed as completions/quillfix; sourced from a ~/.bashrc that has
+# not loaded bash-completion, it loads bash-completion first. Without
+# bash-completion, bash completes file names as it does for any command.
+
+if ! declare -F _init_completion >/dev/null; then
+  for _quillfix_framework in /usr/share/bash-completion/bash_completion \
+    /etc/bash_completion; do
+    if [[ -r $_quillfix_framework ]]; then
+      # shellcheck source=/dev/null
+      . "$_quillfix_framework"
+      break
+    fi
+  done
+  unset _quillfix_framework
+fi
 
 # _quillfix_keep_sources any-case|exact EXTENSION...: keeps, of the names in
 # COMPREPLY, the folders and the files whose extension is one of those given.
@@ -101,7 +118,9 @@ _quillfix() {
   else
     _quillfix_classic
   fi
-} &&
+}
+if declare -F _init_completion >/dev/null; then
   complete -F _quillfix quillfix
+fi
 
 # ex: filetype=sh

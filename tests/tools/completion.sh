@@ -1,7 +1,9 @@
 #!/bin/bash
-# The bash completion, in bash with bash-completion's framework, on made-up
-# files (hidden ones are offered too, as readline does by default): each row is a command line typed up to the cursor and the
-# completions expected, `|` between them, in the C locale's order.
+# The bash completion, in bash with bash-completion's framework loaded first
+# and from a ~/.bashrc that loads nothing else, on made-up files (hidden ones
+# are offered too, as readline does by default): each row is a command line
+# typed up to the cursor and the completions expected, `|` between them, in
+# the C locale's order.
 # Usage: tests/tools/completion.sh [QUILLFIX]
 source "$(dirname "$0")/lib.sh"
 
@@ -50,19 +52,43 @@ rows=(
   "quillfix /i s2 /view |no|yes"
 )
 
-# complete LINE: the completions bash offers for LINE, cursor at its end, one
-# a line, sorted; the words of LINE are its blank-separated parts.
+# The commands that complete $LINE, cursor at its end, and print the
+# completions one a line, sorted; the words of LINE are its blank-separated
+# parts.
+# shellcheck disable=SC2016  # expanded by the bash that runs it
+completing='
+  read -r -a COMP_WORDS <<<"$LINE"
+  [[ $LINE == *" " ]] && COMP_WORDS+=("")
+  COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+  COMP_LINE=$LINE
+  COMP_POINT=${#LINE}
+  _quillfix quillfix "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
+  printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort
+'
+
+# complete_line LINE: the completions bash offers for LINE, in a bash that
+# has loaded bash-completion's framework and then the script.
 complete_line() {
   (cd "$folder" && LINE=$1 bash --norc --noprofile -c '
     source "$1" && source "$2" || exit 1
-    read -r -a COMP_WORDS <<<"$LINE"
-    [[ $LINE == *" " ]] && COMP_WORDS+=("")
-    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-    COMP_LINE=$LINE
-    COMP_POINT=${#LINE}
-    _quillfix quillfix "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
-    printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort
-  ' completion "$framework" "$script" 2>&1)
+    '"$completing" completion "$framework" "$script" 2>&1)
+}
+
+# A ~/.bashrc that loads nothing but the script, as the README shows; it
+# says so should bash-completion be loaded before it all the same.
+bare_bashrc="$scratch/bare-bashrc"
+{
+  echo 'declare -F _init_completion >/dev/null && echo "bash-completion loaded before ~/.bashrc"'
+  printf 'source %q\n' "$script"
+} >"$bare_bashrc"
+
+# complete_line_bare LINE: the completions bash offers for LINE in an
+# interactive bash whose only startup file is the bare ~/.bashrc; with what
+# it says on its error stream, but for the lines of a shell without a
+# terminal.
+complete_line_bare() {
+  (cd "$folder" && LINE=$1 bash --rcfile "$bare_bashrc" -i -c "$completing" \
+    2>&1 </dev/null | grep -Ev '^bash: (cannot set terminal process group|no job control in this shell)')
 }
 
 if [[ ! -r $framework ]]; then
@@ -74,7 +100,19 @@ for row in "${rows[@]}"; do
   expected=${row#*|}
   actual=$(complete_line "$line" | paste -sd '|')
   check_text "completion: '$line'" "$expected" "$actual"
+  actual=$(complete_line_bare "$line" | paste -sd '|')
+  check_text "completion from a bare ~/.bashrc: '$line'" "$expected" "$actual"
 done
+
+# Sourced alone, the script loads bash-completion itself.
+loaded=$(bash --norc --noprofile -i -c '
+  declare -F _init_completion >/dev/null && echo before
+  source "$1"
+  declare -F _init_completion >/dev/null && echo after
+  complete -p quillfix
+' bare "$script" 2>/dev/null </dev/null | paste -sd ' ')
+check_text "completion: sourced alone, the script loads bash-completion and registers itself" \
+  "after complete -F _quillfix quillfix" "$loaded"
 
 # Where the Debian package puts it, bash-completion finds it by the command's
 # name when the command is first completed.
