@@ -67,13 +67,15 @@ else()
   set(manual "${PROJECT_BINARY_DIR}/quillfix.1.gz")
   set(changelog "${PROJECT_BINARY_DIR}/changelog.gz")
   set(debianChangelog "${PROJECT_BINARY_DIR}/changelog.Debian.gz")
+  set(readme "${PROJECT_BINARY_DIR}/README.md.gz")
   add_gzip_target(manual "${PROJECT_SOURCE_DIR}/doc/quillfix.1" "${manual}")
   add_gzip_target(changelog "${PROJECT_SOURCE_DIR}/CHANGELOG.md" "${changelog}")
+  add_gzip_target(readme "${PROJECT_SOURCE_DIR}/README.md" "${readme}")
   add_gzip_target(debian_changelog
     "${PROJECT_SOURCE_DIR}/packaging/changelog.Debian" "${debianChangelog}")
   # Built with the program, so that `cmake --install` works after a build of
   # the program alone.
-  add_dependencies(quillfix manual changelog debian_changelog)
+  add_dependencies(quillfix manual changelog readme debian_changelog)
 
   # Debian's machine-readable copyright file, the license text indented.
   file(READ "${PROJECT_SOURCE_DIR}/LICENSE" license)
@@ -92,7 +94,9 @@ else()
 
   install(TARGETS quillfix RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
   install(FILES "${manual}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
-  install(FILES "${PROJECT_BINARY_DIR}/copyright" "${changelog}"
+  # The README, which the man page sends readers to, with the copyright and
+  # the changelog.
+  install(FILES "${PROJECT_BINARY_DIR}/copyright" "${changelog}" "${readme}"
           DESTINATION "${docs}")
   # Debian's own changelog belongs in the Debian package alone: a plain
   # install leaves its component out, the package takes it in.
@@ -129,6 +133,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION devel)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # vim-addon-manager enables the Vim plugin (Neovim, Emacs and
+  # bash-completion find theirs by themselves).
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS vim-addon-manager)
 endif()
 
 include(CPack)
