@@ -3,7 +3,8 @@
 # against a repository holding the hooks file, on a project with sorted and
 # unsorted files. The quillfix hook fails once and sorts the C, C++ and Java
 # files, then passes; quillfix-check fails, names the unsorted files and
-# changes nothing.
+# changes nothing. The README's configuration with trailing-whitespace and
+# end-of-file-fixer beside the quillfix hook passes on its second run.
 # Usage: tests/tools/pre-commit.sh [QUILLFIX]
 source "$(dirname "$0")/lib.sh"
 
@@ -88,5 +89,104 @@ new_project check-sorted "$after"
 try_hook quillfix-check
 check_text "quillfix-check hook: passes on sorted files" 0 "$status"
 check_files "quillfix-check hook: changes nothing on sorted files" "$after"
+
+# The README's configuration with pre-commit's trailing-whitespace and
+# end-of-file-fixer. The pre-commit-hooks repository cannot be had offline:
+# a repository of our own stands in for it, whose two hooks of those names
+# strip the blanks and tabs at the ends of lines and end a file with one line
+# end, as the real ones do, on every text file.
+standins="$scratch/standins"
+mkdir "$standins"
+cat >"$standins/.pre-commit-hooks.yaml" <<'END'
+- id: trailing-whitespace
+  name: trim trailing whitespace
+  entry: ./trailing-whitespace
+  language: script
+  types: [text]
+- id: end-of-file-fixer
+  name: fix end of files
+  entry: ./end-of-file-fixer
+  language: script
+  types: [text]
+END
+cat >"$standins/trailing-whitespace" <<'END'
+#!/bin/sh
+status=0
+for name do
+  if grep -q '[[:blank:]]$' "$name"; then
+    echo "Fixing $name"
+    sed -i 's/[[:blank:]]*$//' "$name"
+    status=1
+  fi
+done
+exit $status
+END
+cat >"$standins/end-of-file-fixer" <<'END'
+#!/usr/bin/env python3
+import sys
+
+status = 0
+for name in sys.argv[1:]:
+    with open(name, "rb") as file:
+        text = file.read()
+    kept = text.rstrip(b"\r\n")
+    ending = b"\r\n" if text[len(kept):].startswith(b"\r\n") else b"\n"
+    fixed = kept + ending if kept else b""
+    if fixed != text:
+        print("Fixing " + name)
+        with open(name, "wb") as file:
+            file.write(fixed)
+        status = 1
+sys.exit(status)
+END
+chmod +x "$standins/trailing-whitespace" "$standins/end-of-file-fixer"
+git -C "$standins" init -q
+git -C "$standins" add .
+git -C "$standins" commit -q -m hooks
+
+# The README's configuration with the two hooks, the stand-ins and this
+# tree's hooks in place of the repositories it names.
+# shellcheck disable=SC2016  # backquotes of Markdown, not a command
+sed -n '/^```yaml$/,/^```$/{/^```/d;p;}' "$source_dir/README.md" |
+  awk -v RS= '/trailing-whitespace/' |
+  sed -e "s|https://github.com/pre-commit/pre-commit-hooks\$|$standins|" \
+    -e "s|rev: v[0-9.]*\$|rev: $(git -C "$standins" rev-parse HEAD)|" \
+    -e "s|REPOSITORY|$hooks|" \
+    -e "s|REVISION|$(git -C "$hooks" rev-parse HEAD)|" >"$scratch/config.yaml"
+check_text "the README shows the two hooks beside quillfix's, C, C++ and Java left out" \
+  "2 2 1" "$(grep -cE -- '- id: (trailing-whitespace|end-of-file-fixer)$' "$scratch/config.yaml") $(grep -cF 'exclude_types: [c, c++, java]' "$scratch/config.yaml") $(grep -c -- '- id: quillfix$' "$scratch/config.yaml")"
+
+# The project: the sources, and a text file that the two hooks fix.
+printf 'sort   \nthe code\t\n\n\n' >"$before/todo.txt"
+printf 'sort\nthe code\n' >"$after/todo.txt"
+
+# run_config CONFIG: pre-commit run over every file of the project, with
+# CONFIG as its configuration, staged; keeps the status and the output.
+run_config() {
+  cp "$1" "$project/.pre-commit-config.yaml"
+  git -C "$project" add .pre-commit-config.yaml
+  (cd "$project" && pre-commit run --all-files >"$scratch/output" 2>&1)
+  status=$?
+}
+
+new_project together "$before"
+cp "$scratch/config.yaml" "$after/.pre-commit-config.yaml"
+run_config "$scratch/config.yaml"
+check_text "with trailing-whitespace and end-of-file-fixer, first run: fails" 1 "$status"
+check_files "with trailing-whitespace and end-of-file-fixer, first run: each fixes its files" "$after"
+run_config "$scratch/config.yaml"
+check_text "with trailing-whitespace and end-of-file-fixer, second run: passes" 0 "$status"
+check_files "with trailing-whitespace and end-of-file-fixer, second run: changes nothing" "$after"
+
+# Without exclude_types, the hooks undo each other's work: no run passes.
+grep -v 'exclude_types:' "$scratch/config.yaml" >"$scratch/fighting.yaml"
+new_project fighting "$before"
+statuses=
+for run in 1 2 3; do
+  run_config "$scratch/fighting.yaml"
+  statuses+=" $run:$status"
+done
+check_text "without exclude_types, the hooks undo each other: every run fails" \
+  " 1:1 2:1 3:1" "$statuses"
 
 finish
