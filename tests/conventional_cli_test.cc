@@ -47,6 +47,8 @@ const std::string kEndsEarly =
     "a Ctrl-Z byte ends the text before the end of the file";
 const std::string kUnknownLanguage =
     "not a C, C++ or Java file name (--lang names the language)";
+const std::string kIndentForm =
+    "--indent takes t or s and a count from 1 to 256 (t1, s4), not ";
 const std::string kNoInPlace =
     "-i is not an option: --write sorts files in place, and --indent SPEC "
     "sets the indentation";
@@ -134,8 +136,12 @@ TEST_F(CommandLineRunTest, UsageErrors) {
     {__LINE__, {"--lang", "c", "-", "a.c"}, {{"a.c", kSource}}, "", "", usage("standard input '-' is sorted alone, without other paths"), 2, {}},
     {__LINE__, {"-i", "a.c"}, {{"a.c", kSource}}, "", "", usage(kNoInPlace), 2, {}},
     {__LINE__, {"-i.orig", "a.c"}, {{"a.c", kSource}}, "", "", usage(kNoInPlace), 2, {}},
-    {__LINE__, {"--indent", "s257", "a.c"}, {}, "", "", usage("the indent count of 's257' is above 256"), 2, {}},
-    {__LINE__, {"--indent=t99999999999", "a.c"}, {}, "", "", usage("the indent count of 't99999999999' is above 256"), 2, {}},
+    {__LINE__, {"--indent", "s257", "a.c"}, {}, "", "", usage(kIndentForm + "'s257'"), 2, {}},
+    {__LINE__, {"--indent=t99999999999", "a.c"}, {}, "", "", usage(kIndentForm + "'t99999999999'"), 2, {}},
+    {__LINE__, {"--indent", "4", "a.c"}, {{"a.c", kSource}}, "", "", usage(kIndentForm + "'4'"), 2, {}},
+    {__LINE__, {"--indent=4s", "a.c"}, {{"a.c", kSource}}, "", "", usage(kIndentForm + "'4s'"), 2, {}},
+    {__LINE__, {"-w", "--indent", "spaces", "a.c"}, {{"a.c", kSource}}, "", "", usage(kIndentForm + "'spaces'"), 2, {}},
+    {__LINE__, {"--indent", "", "a.c"}, {{"a.c", kSource}}, "", "", usage(kIndentForm + "''"), 2, {}},
     {__LINE__, {"--lang", "cobol", "a.c"}, {}, "", "", usage("unknown language 'cobol' (c, cpp or java)"), 2, {}},
     {__LINE__, {"--lang", "C", "a.c"}, {}, "", "", usage("unknown language 'C' (c, cpp or java)"), 2, {}},
     {__LINE__, {"-c", "-w", "a.c"}, {{"a.c", kSource}}, "", "", usage("--write, --check and --diff do not go together"), 2, {}},
@@ -166,7 +172,7 @@ TEST_F(CommandLineRunTest, SortedCodeIsPrintedInTheOrderOfThePaths) {
     {__LINE__, {"--", "b.c", "a.c"}, {{"a.c", kSource}, {"b.c", "x;"}}, "", "x;\n" + kSorted, "", 0, {}},
     {__LINE__, {"--indent", "s2", "a.c"}, {{"a.c", kSource}}, "", kSortedS2, "", 0, {}},
     {__LINE__, {"--indent=s2", "--indent", "t1", "a.c"}, {{"a.c", kSource}}, "", kSorted, "", 0, {}},
-    {__LINE__, {"--indent", "", "a.c"}, {{"a.c", kSource}}, "", kSorted, "", 0, {}},
+    {__LINE__, {"--indent", "t2", "a.c"}, {{"a.c", kSource}}, "", "int main(void) \n{\n\t\treturn 0;\n}\n\n", "", 0, {}},
     {__LINE__, {"--indent", "s256", "a.c"}, {{"a.c", kSource}}, "", "int main(void) \n{\n" + std::string(256, ' ') + "return 0;\n}\n\n", "", 0, {}},
     {__LINE__, {"--", "-x.c"}, {{"-x.c", kSource}}, "", kSorted, "", 0, {}},
     {__LINE__, {"-j1", "--", "--check"}, {{"--check", kSource}}, "", "", failure("--check", kUnknownLanguage), 2, {}},
