@@ -32,6 +32,20 @@ const std::string kCutShort =
     "a;\n\x1A"
     "b;\n";
 const std::string kBinary("a\0b;\n", 5);
+// An x86-64 ELF header, one program header's worth of it, and code.
+const std::string kElf = std::string(
+                             "\x7F"
+                             "ELF\2\1\1\0\0\0\0\0\0\0\0\0"
+                             "\2\0>\0\1\0\0\0"
+                             "x\0@\0\0\0\0\0"
+                             "@\0\0\0\0\0\0\0"
+                             "\0\0\0\0\0\0\0\0"
+                             "\0\0\0\0"
+                             "@\0"
+                             "8\0\1\0\0\0\0\0\0\0"
+                             "\xB8<\0\0\0\x31\xFF\x0F\x05",
+                             73) +
+                         std::string(183, '\x90');
 
 std::string usage(const std::string& message) {
   return "quillfix: " + message + "\nTry 'quillfix --help'.\n";
@@ -203,6 +217,9 @@ TEST_F(CommandLineRunTest, FilesThatCannotBeSortedAreErrorsOfTheirOwn) {
     {__LINE__, {"-w", "bin.c"}, {{"bin.c", kBinary}}, "", "", failure("bin.c", kBinaryFile), 2, {}},
     {__LINE__, {"--", "bare16.c"}, {{"bare16.c", inUnits(Encoding::kUtf16Le, U"a;")}}, "", "", failure("bare16.c", kBinaryFile), 2, {}},
     {__LINE__, {"--", "late.c"}, {{"late.c", lateNul}}, "", lateNul + "\n", "", 0, {}},
+    {__LINE__, {"--", "nuls.c"}, {{"nuls.c", std::string("const char kSep[] = \"a\0b\0c\0\"; int n = sizeof kSep;\n", 51)}}, "", std::string("const char kSep[] = \"a\0b\0c\0\";\nint n = sizeof kSep;\n", 51), "", 0, {}},
+    {__LINE__, {"--", "elf.c"}, {{"elf.c", kElf}}, "", "", failure("elf.c", kBinaryFile), 2, {}},
+    {__LINE__, {"--", "le.c", "be.c"}, {{"le.c", inUnits(Encoding::kUtf16Le, U"int x;\n")}, {"be.c", inUnits(Encoding::kUtf16Be, U"int x;\n")}}, "", "", failure("le.c", kBinaryFile) + failure("be.c", kBinaryFile), 2, {}},
     {__LINE__, {"--", "wide.c"}, {{"wide.c", wide}}, "", inUnits(Encoding::kUtf16Le, U"\xFEFF" U"a;\nb;\n"), "", 0, {}},
     {__LINE__, {"--", "cut.c", "a.c"}, {{"cut.c", kCutShort}, {"a.c", "a;"}}, "", "a;\n", failure("cut.c", kEndsEarly), 2, {}},
     {__LINE__, {"-w", "cut.c"}, {{"cut.c", kCutShort}}, "", "", failure("cut.c", kEndsEarly), 2, {}},
