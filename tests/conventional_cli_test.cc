@@ -63,6 +63,7 @@ const std::string kUnknownLanguage =
     "not a C, C++ or Java file name (--lang names the language)";
 const std::string kIndentForm =
     "--indent takes t or s and a count from 1 to 256 (t1, s4), not ";
+const std::string kNoSources = "no C, C++ or Java files";
 const std::string kNoInPlace =
     "-i is not an option: --write sorts files in place, and --indent SPEC "
     "sets the indentation";
@@ -296,7 +297,9 @@ TEST_F(CommandLineRunTest, FoldersAreWalkedInNameOrder) {
     {__LINE__, {"-c", "--exclude", "sub/c.h", "src"}, tree, "", "src/a.c\nsrc/sub.c\nsrc/x.java\n", "", 1, {}},
     {__LINE__, {"-w", "src"}, tree, "", "", "", 0, {{"src/a.c", kSorted}, {"src/b.c", kSorted}, {"src/sub/c.h", kSorted}, {"src/x.java", kJavaSorted}, {"src/.hidden/d.c", kSource}, {"src/.e.c", kSource}, {"src/README", "x"}, {"src/sub.c", kSorted}}},
     {__LINE__, {"--", "src/sub"}, tree, "", kSorted, "", 0, {}},
-    {__LINE__, {"-c", "empty"}, {{"empty/README", "x"}}, "", "", "", 0, {}},
+    {__LINE__, {"-c", "empty"}, {{"empty/README", "x"}}, "", "", failure("empty", kNoSources), 0, {}},
+    {__LINE__, {"-w", "docs/", "a.c"}, {{"docs/README", "x"}, {"a.c", kSource}}, "", "", failure("docs/", kNoSources), 0, {{"docs/README", "x"}, {"a.c", kSorted}}},
+    {__LINE__, {"-c", "a.c", "old", "b.c"}, {{"old/x.txt", "x"}, {"old/.y.c", kSource}, {"a.c", kSource}, {"b.c", kSource}}, "", "a.c\nb.c\n", failure("old", kNoSources), 1, {}},
   });
 }
 
