@@ -64,8 +64,10 @@ const OptionSpec kOptions[] = {
      "processor)",
      Action::kJobs},
     {"", "--exclude", "GLOB",
-     "skip files and folders whose path below a named\n"
-     "folder, or whose name, matches; repeatable",
+     "skip the files and folders, named or walked,\n"
+     "whose name or path below the named folder\n"
+     "matches (./GLOB: path from the current\n"
+     "folder); repeatable",
      Action::kExclude},
     {"", "--no-ignore", "", "do not read .gitignore files", Action::kNoIgnore},
     {"-h", "--help", "", "print this help and end", Action::kHelp},

@@ -150,7 +150,9 @@ std::vector<Target> targetsOf(const CommandLine& line) {
   std::vector<Target> targets;
   for (const std::string& named : line.paths) {
     for (const std::string& path : expandWildcards(named)) {
-      if (!isFolder(path)) {
+      bool folder = isFolder(path);
+      if (excludesNamedPath(path, folder, line.excludes)) continue;
+      if (!folder) {
         targets.push_back({{path, languageOf(path, line), ""}});
         continue;
       }

@@ -29,6 +29,47 @@ std::string fromPath(const fs::path& path) {
 #endif
 }
 
+std::string withSlashes(const fs::path& path) {
+#ifdef _WIN32
+  std::u8string text = path.generic_u8string();
+  return std::string(text.begin(), text.end());
+#else
+  return path.generic_string();
+#endif
+}
+
+// `path` from the current folder, '/' between its names, with no "." or ".."
+// that can be resolved without the file system; "" for the current folder.
+std::string fromCurrentFolder(std::string_view path) {
+  fs::path relative = toPath(path);
+  std::error_code failure;
+  if (relative.is_absolute()) {
+    fs::path below = relative.lexically_relative(fs::current_path(failure));
+    if (!failure && !below.empty()) relative = below;
+  }
+  std::string text = withSlashes(relative.lexically_normal());
+  if (text.ends_with('/')) text.pop_back();
+  return text == "." ? "" : text;
+}
+
+std::string joined(std::string_view folder, std::string_view below) {
+  if (folder.empty()) return std::string(below);
+  return std::string(folder).append("/").append(below);
+}
+
+// A glob that begins with "./" matches a path from the current folder; any
+// other a path below the named folder (or as named) or the name alone. One
+// that ends with '/' matches folders only.
+bool excludedBy(std::string_view glob, bool isFolder, std::string_view path,
+                std::string_view fromCurrent, std::string_view name) {
+  if (glob.ends_with('/')) {
+    if (!isFolder) return false;
+    glob.remove_suffix(1);
+  }
+  if (glob.starts_with("./")) return matchesGlob(glob.substr(2), fromCurrent);
+  return matchesGlob(glob, path) || matchesGlob(glob, name);
+}
+
 bool endsWithSeparator(std::string_view path) {
 #ifdef _WIN32
   if (path.ends_with('\\')) return true;
@@ -141,6 +182,7 @@ class Walker {
 
   void walk(std::string_view named) {
     named_ = named;
+    namedFromCurrent_ = fromCurrentFolder(named);
     Place start{toPath(named), std::string(named), "", ""};
     if (!endsWithSeparator(named)) start.shown += '/';
     std::error_code failure;
@@ -205,12 +247,10 @@ class Walker {
   }
 
   bool excluded(std::string_view belowNamed, const Child& child) const {
+    std::string fromCurrent = joined(namedFromCurrent_, belowNamed);
     for (std::string_view glob : options_.excludes) {
-      if (glob.ends_with('/')) {
-        if (!child.isFolder) continue;
-        glob.remove_suffix(1);
-      }
-      if (matchesGlob(glob, belowNamed) || matchesGlob(glob, child.name)) {
+      if (excludedBy(glob, child.isFolder, belowNamed, fromCurrent,
+                     child.name)) {
         return true;
       }
     }
@@ -236,10 +276,29 @@ class Walker {
 
   const WalkOptions& options_;
   std::string_view named_;
+  std::string namedFromCurrent_;
   std::vector<WalkEntry>& found_;
 };
 
 }  // namespace
+
+bool excludesNamedPath(std::string_view path, bool isFolder,
+                       const std::vector<std::string>& excludes) {
+  const std::string fromCurrent = fromCurrentFolder(path);
+  for (size_t end = fromCurrent.find('/');;
+       end = fromCurrent.find('/', end + 1)) {
+    std::string_view head = std::string_view(fromCurrent).substr(0, end);
+    std::string_view name = head.substr(head.rfind('/') + 1);
+    bool last = end == fromCurrent.npos;
+    for (std::string_view glob : excludes) {
+      if (!name.empty() && name != ".." &&
+          excludedBy(glob, !last || isFolder, head, head, name)) {
+        return true;
+      }
+    }
+    if (last) return false;
+  }
+}
 
 std::vector<WalkEntry> walkFolder(std::string_view folder,
                                   const WalkOptions& options) {

@@ -11,8 +11,9 @@ struct WalkOptions {
   // Skip what the work tree's .gitignore files and .git/info/exclude ignore.
   bool readIgnoreFiles = true;
   // Skip the files and folders whose path below the named folder, or whose
-  // name, matches one of these globs (see `matchesGlob`); a glob that ends
-  // with '/' matches folders only.
+  // name, matches one of these globs (see `matchesGlob`); a glob that begins
+  // with "./" is matched against the path from the current folder instead,
+  // and one that ends with '/' matches folders only.
   std::vector<std::string> excludes;
 };
 
@@ -28,6 +29,13 @@ struct WalkEntry {
   // ("cannot open: Permission denied").
   std::string error;
 };
+
+/// True when one of `excludes` matches the file or folder named as `path`,
+/// or a folder above it, as in a walk of the current folder: by its path from
+/// the current folder ("./a/../b.c" and, from "/w", "/w/b.c" give "b.c") or
+/// its name.
+bool excludesNamedPath(std::string_view path, bool isFolder,
+                       const std::vector<std::string>& excludes);
 
 /// The source files below `folder` (files whose extension names a language),
 /// and the folders that could not be read, with the walk going on past them.

@@ -303,6 +303,20 @@ TEST_F(CommandLineRunTest, FoldersAreWalkedInNameOrder) {
   });
 }
 
+// A path named is matched as a walk of the current folder would match it.
+TEST_F(CommandLineRunTest, ExcludeSkipsPathsNamedToo) {
+  const Files tree = {{"a.c", kSource}, {"lib/crc32.h", kSource}, {"lib/zip.c", kSource}, {"contrib/x.c", kSource}};
+  expectRuns({
+    {__LINE__, {"--check", "--exclude", "crc32.h", "lib/crc32.h", "a.c"}, tree, "", "a.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "./contrib", "contrib/x.c", "lib/zip.c"}, tree, "", "lib/zip.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "./contrib", "."}, tree, "", "./a.c\n./lib/crc32.h\n./lib/zip.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "./lib/*.c", "lib"}, tree, "", "lib/crc32.h\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "./zip.c", "lib/zip.c"}, tree, "", "lib/zip.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "lib", "lib", "a.c"}, tree, "", "a.c\n", "", 1, {}},
+    {__LINE__, {"-w", "--exclude=*.h", "lib/crc32.h"}, tree, "", "", "", 0, {}},
+  });
+}
+
 // In a work tree, what git ignores is skipped, unless --no-ignore is given;
 // a file named is sorted whatever its folder's ignore files say.
 TEST_F(CommandLineRunTest, WalksSkipWhatGitIgnores) {

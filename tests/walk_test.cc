@@ -228,6 +228,39 @@ TEST(WalkTest, FindsSourceFilesInNameOrder) {
   }
 }
 
+TEST(WalkTest, ExcludesANamedPathAsAWalkOfTheCurrentFolderWould) {
+  const std::string here = fs::current_path().string();
+  struct {
+    int line;
+    std::string path;
+    bool isFolder;
+    std::vector<std::string> excludes;
+    bool excluded;
+  } cases[] = {
+      {__LINE__, "crc32.h", false, {"crc32.h"}, true},
+      {__LINE__, "lib/crc32.h", false, {"*.c", "crc32.h"}, true},
+      {__LINE__, "lib/crc32.h", false, {"lib/*.h"}, true},
+      {__LINE__, "./lib/crc32.h", false, {"lib/*.h"}, true},
+      {__LINE__, "lib/../crc32.h", false, {"lib/*.h"}, false},
+      {__LINE__, here + "/lib/crc32.h", false, {"./lib/*"}, true},
+      {__LINE__, "contrib/hook/x.c", false, {"./contrib"}, true},
+      {__LINE__, "src/contrib/x.c", false, {"./contrib"}, false},
+      {__LINE__, "src/contrib/x.c", false, {"contrib"}, true},
+      {__LINE__, "x/y.c", false, {"./y.c"}, false},
+      {__LINE__, "./y.c", false, {"./y.c"}, true},
+      {__LINE__, "gen/a.c", false, {"gen/"}, true},
+      {__LINE__, "gen", false, {"gen/"}, false},
+      {__LINE__, "gen/", true, {"./gen/"}, true},
+      {__LINE__, "../up/a.c", false, {".*"}, false},
+      {__LINE__, ".", true, {"*"}, false},
+      {__LINE__, "a.c", false, {}, false},
+  };
+  for (const auto& c : cases) {
+    testing::ScopedTrace trace(__FILE__, c.line, c.path);
+    EXPECT_EQ(c.excluded, excludesNamedPath(c.path, c.isFolder, c.excludes));
+  }
+}
+
 TEST(WalkTest, ReadsNoIgnoreFileOutsideAWorkTree) {
   ScratchDirectory scratch;
   if (insideAWorkTree(scratch.path())) {
