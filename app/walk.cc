@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "app/git_index.h"
 #include "app/ignore.h"
 #include "platform/platform.h"
 
@@ -119,20 +120,54 @@ std::optional<fs::path> workTreeRoot(fs::path folder) {
   return folder;
 }
 
-// The repository of the work tree at `root`: its `.git` folder, or the one
-// a `.git` file names; for a linked work tree, the repository it shares.
-fs::path repositoryOf(const fs::path& root) {
-  fs::path repository = root / ".git";
+// The git folder of the work tree at `root`: its `.git` folder, or the one a
+// `.git` file names; it holds the work tree's index.
+fs::path gitFolderOf(const fs::path& root) {
+  fs::path folder = root / ".git";
   std::string unused;
-  if (auto link = readSmallFile(repository, &unused)) {
+  if (auto link = readSmallFile(folder, &unused)) {
     std::string line = firstLine(*link);
     if (!line.starts_with("gitdir: ")) return {};
-    repository = root / toPath(line.substr(8));
+    folder = root / toPath(line.substr(8));
   }
+  return folder;
+}
+
+// The repository of the work tree at `root`: its git folder; for a linked
+// work tree, the repository it shares.
+fs::path repositoryOf(const fs::path& root) {
+  fs::path repository = gitFolderOf(root);
+  std::string unused;
+  if (repository.empty()) return {};
   if (auto common = readSmallFile(repository / "commondir", &unused)) {
     repository /= toPath(firstLine(*common));
   }
   return repository;
+}
+
+// What git knows of one work tree: what it ignores, and what it tracks.
+struct WorkTree {
+  IgnoreRules rules;
+  std::vector<std::string> tracked;  // paths below the root, in byte order
+
+  // True when git tracks the file at `path`, or a file below the folder.
+  bool tracks(const std::string& path, bool isFolder) const {
+    if (!isFolder)
+      return std::binary_search(tracked.begin(), tracked.end(), path);
+    std::string prefix = path + '/';
+    auto next = std::lower_bound(tracked.begin(), tracked.end(), prefix);
+    return next != tracked.end() && next->starts_with(prefix);
+  }
+};
+
+// A work tree whose index, read at `root`'s git folder, says what it tracks.
+void readIndex(const fs::path& root, WorkTree* tree) {
+  fs::path folder = gitFolderOf(root);
+  std::string unused;
+  if (folder.empty()) return;
+  if (auto index = readSmallFile(folder / "index", &unused)) {
+    tree->tracked = trackedPaths(*index);
+  }
 }
 
 struct Child {
@@ -173,6 +208,7 @@ struct Place {
   std::string shown;       // as results show it, with a separator after it
   std::string belowNamed;  // below the named folder, "" or with '/' after it
   std::string belowRoot;   // below the work tree's root, likewise
+  bool ignored = false;    // git ignores it: only what git tracks is taken
 };
 
 class Walker {
@@ -190,24 +226,24 @@ class Walker {
     std::optional<fs::path> root;
     if (options_.readIgnoreFiles && !failure) root = workTreeRoot(real);
     if (!root) return visit(start, nullptr);
-    IgnoreRules rules;
-    readRepositoryExcludes(*root, &rules);
+    WorkTree tree;
+    readWorkTree(*root, &tree);
     fs::path above = *root;
     for (const fs::path& name : real.lexically_relative(*root)) {
       if (name == ".") break;
       readIgnoreFile(above / ".gitignore", fromPath(above / ".gitignore"),
-                     start.belowRoot, &rules);
+                     start.belowRoot, &tree.rules);
       above /= name;
       start.belowRoot += fromPath(name) + '/';
     }
-    visit(start, &rules);
+    visit(start, &tree);
   }
 
  private:
-  void visit(const Place& place, IgnoreRules* rules) {
-    if (rules) {
+  void visit(const Place& place, WorkTree* tree) {
+    if (tree) {
       readIgnoreFile(place.folder / ".gitignore", place.shown + ".gitignore",
-                     place.belowRoot, rules);
+                     place.belowRoot, &tree->rules);
     }
     std::vector<Child> children;
     std::string error;
@@ -218,11 +254,12 @@ class Walker {
       }
       found_.push_back({std::move(shown), nullptr, std::move(error)});
     }
-    for (const Child& child : children) take(place, child, rules);
-    if (rules) rules->removeLast();
+    for (const Child& child : children) take(place, child, tree);
+    if (tree) tree->rules.removeLast();
   }
 
-  void take(const Place& place, const Child& child, IgnoreRules* rules) {
+  // What git ignores is skipped, unless git tracks it or a file below it.
+  void take(const Place& place, const Child& child, WorkTree* tree) {
     std::string belowNamed = place.belowNamed + child.name;
     if (excluded(belowNamed, child)) return;
     const Language* language = nullptr;
@@ -231,18 +268,21 @@ class Walker {
       if (!language) return;
     }
     std::string belowRoot = place.belowRoot + child.name;
-    if (rules && rules->ignores(belowRoot, child.isFolder)) return;
+    bool ignored = tree && (place.ignored ||
+                            tree->rules.ignores(belowRoot, child.isFolder));
+    if (ignored && !tree->tracks(belowRoot, child.isFolder)) return;
     std::string shown = place.shown + child.name;
     if (!child.isFolder) {
       found_.push_back({std::move(shown), language, ""});
       return;
     }
     Place inside{place.folder / toPath(child.name), shown + '/',
-                 belowNamed + '/', belowRoot + '/'};
-    if (!rules || !holdsDotGit(inside.folder)) return visit(inside, rules);
-    IgnoreRules own;
-    readRepositoryExcludes(inside.folder, &own);
+                 belowNamed + '/', belowRoot + '/', ignored};
+    if (!tree || !holdsDotGit(inside.folder)) return visit(inside, tree);
+    WorkTree own;
+    readWorkTree(inside.folder, &own);
     inside.belowRoot.clear();
+    inside.ignored = false;
     visit(inside, &own);
   }
 
@@ -257,11 +297,13 @@ class Walker {
     return false;
   }
 
-  void readRepositoryExcludes(const fs::path& root, IgnoreRules* rules) {
+  // Reads what the work tree at `root` tracks and its repository's excludes.
+  void readWorkTree(const fs::path& root, WorkTree* tree) {
+    readIndex(root, tree);
     fs::path repository = repositoryOf(root);
     if (repository.empty()) return;
     fs::path path = repository / "info" / "exclude";
-    readIgnoreFile(path, fromPath(path), "", rules);
+    readIgnoreFile(path, fromPath(path), "", &tree->rules);
   }
 
   // Adds the ignore file at `path` to `rules`, as an empty one when there is

@@ -49,11 +49,14 @@ bool excludesNamedPath(std::string_view path, bool isFolder,
 /// Ignore files: the work tree is the nearest folder at or above `folder`
 /// (its real path, links resolved) that holds a `.git` folder or file; its
 /// .git/info/exclude (in the repository a `.git` file points at) and the
-/// .gitignore of each folder from the root down are read. A folder below
-/// that holds a `.git` of its own is another work tree and starts afresh with
-/// its own files. Outside a work tree no ignore file is read, as git reads
-/// none there. The global excludes file of git's configuration is not read.
-/// Names are matched in their own case, as git does on Linux.
+/// .gitignore of each folder from the root down are read. What git tracks
+/// is never skipped for them: a file that the work tree's index lists is
+/// taken, and an ignored folder that holds one is entered for what git tracks
+/// in it alone (see `trackedPaths`). A folder below that holds a `.git` of
+/// its own is another work tree and starts afresh with its own files.
+/// Outside a work tree no ignore file is read, as git reads none there. The
+/// global excludes file of git's configuration is not read. Names are matched
+/// in their own case, as git does on Linux.
 ///
 /// On Windows `folder` is UTF-8 and may use either separator; the paths
 /// returned are UTF-8 too, with '/' between the names below `folder`.

@@ -301,13 +301,15 @@ std::vector<std::string> sortedFiles(const std::vector<WalkEntry>& found,
   return files;
 }
 
-// The untracked files git does not ignore below `below`, as a walk would
-// find them: no name that begins with a dot, source files only.
+// The files below `below` that git tracks, and the untracked ones it does
+// not ignore, as a walk would find them: no name that begins with a dot,
+// source files only.
 std::vector<std::string> filesGitKeeps(const std::string& root,
                                        const std::string& below) {
-  CommandResult git =
-      runShell(gitIn(root) + " ls-files -z --others --exclude-standard " +
-               shellQuoted(below));
+  CommandResult git = runShell(gitIn(root) +
+                               " ls-files -z --cached --others "
+                               "--exclude-standard " +
+                               shellQuoted(below));
   EXPECT_EQ(0, git.status);
   std::vector<std::string> files;
   for (size_t at = 0; at < git.out.size();) {
@@ -376,6 +378,43 @@ TEST(WalkTest, SkipsWhatGitIgnores) {
   EXPECT_EQ(filesGitKeeps(root, "."), sortedFiles(walkFolder(root, {}), root));
   EXPECT_EQ(filesGitKeeps(root, "src"),
             sortedFiles(walkFolder(root + "/src", {}), root));
+}
+
+// A folder that .gitignore ignores is entered for the files git tracks in
+// it; the untracked ones there stay skipped, whatever a `!` pattern says.
+TEST(WalkTest, TakesWhatGitTracksWhateverItIgnores) {
+  if (!haveProgram("git")) {
+    GTEST_SKIP() << "git is not installed: the walk cannot be compared with "
+                    "git's own list of the files it keeps";
+  }
+  ScratchDirectory scratch;
+  std::string root = scratch / "tree";
+  ASSERT_EQ(0, runShell(gitIn(scratch.path()) +
+                        " -c init.defaultBranch=main init -q --template= tree")
+                   .status);
+  makeTree(root, {
+                     ".gitignore=test\n*.gen.c\n!keep.c\n",
+                     "tests/unity/test/a.c",
+                     "tests/unity/test/deep/b.h",
+                     "tests/unity/test/new.c",
+                     "tests/unity/test/keep.c",
+                     "tests/unity/src/u.c",
+                     "test/t.c",
+                     "x.gen.c",
+                     "y.gen.c",
+                     "lib/test/old.c",
+                 });
+  ASSERT_EQ(0, runShell(gitIn(root) +
+                        " add -f tests/unity/test/a.c tests/unity/test/deep/b.h"
+                        " x.gen.c tests/unity/src/u.c")
+                   .status);
+  std::vector<std::string> kept = {"tests/unity/src/u.c",
+                                   "tests/unity/test/a.c",
+                                   "tests/unity/test/deep/b.h", "x.gen.c"};
+  ASSERT_EQ(kept, filesGitKeeps(root, "."));
+  EXPECT_EQ(kept, sortedFiles(walkFolder(root, {}), root));
+  EXPECT_EQ(filesGitKeeps(root, "tests/unity"),
+            sortedFiles(walkFolder(root + "/tests/unity", {}), root));
 }
 
 }  // namespace
