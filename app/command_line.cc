@@ -47,9 +47,9 @@ const OptionSpec kOptions[] = {
      "change",
      Action::kDiff},
     {"", "--indent", "SPEC",
-     "one level of indentation: s and a count of\n"
-     "blanks, or t and a count of tabs (default t1,\n"
-     "a count of at most 256)",
+     "one level of indentation: t and a count of\n"
+     "tabs, or s and a count of blanks, the count\n"
+     "from 1 to 256 (default t1)",
      Action::kIndent},
     {"", "--lang", kLanguageValue,
      "the language of standard input and of named\n"
@@ -64,8 +64,10 @@ const OptionSpec kOptions[] = {
      "processor)",
      Action::kJobs},
     {"", "--exclude", "GLOB",
-     "skip files and folders whose path below a named\n"
-     "folder, or whose name, matches; repeatable",
+     "skip the files and folders, named or walked,\n"
+     "whose name or path below the named folder\n"
+     "matches (./GLOB: path from the current\n"
+     "folder); repeatable",
      Action::kExclude},
     {"", "--no-ignore", "", "do not read .gitignore files", Action::kNoIgnore},
     {"-h", "--help", "", "print this help and end", Action::kHelp},
@@ -168,16 +170,26 @@ bool takesValue(const OptionSpec* option) {
   return option && !option->value.empty();
 }
 
-// A count from 1 to kMaxJobs, in decimal digits alone.
-bool parseJobs(std::string_view text, int* jobs) {
+// A count from 1 to `most`, in decimal digits alone.
+bool parseCount(std::string_view text, int most, int* count) {
   if (text.empty() || text.size() > 4) return false;
-  int count = 0;
+  int value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
-    count = count * 10 + (c - '0');
+    value = value * 10 + (c - '0');
   }
-  if (count < 1 || count > kMaxJobs) return false;
-  *jobs = count;
+  if (value < 1 || value > most) return false;
+  *count = value;
+  return true;
+}
+
+// "t" or "s" and a count: that many tabs or blanks.
+bool parseIndentSpec(std::string_view spec, Indent* indent) {
+  if (spec.empty() || (spec[0] != 't' && spec[0] != 's')) return false;
+  int count = 0;
+  if (!parseCount(spec.substr(1), kMaxIndentCount, &count)) return false;
+  indent->character = spec[0] == 's' ? ' ' : '\t';
+  indent->count = count;
   return true;
 }
 
@@ -199,9 +211,10 @@ std::string apply(Action action, const std::string& value, bool* modeGiven,
     case Action::kDiff:
       return setMode(Mode::kDiff, modeGiven, line);
     case Action::kIndent:
-      if (!parseIndent(value, &line->indent))
-        return "the indent count of '" + value + "' is above " +
-               std::to_string(kMaxIndentCount);
+      if (!parseIndentSpec(value, &line->indent))
+        return "--indent takes t or s and a count from 1 to " +
+               std::to_string(kMaxIndentCount) + " (t1, s4), not '" + value +
+               "'";
       break;
     case Action::kLang:
       line->language = languageNamed(value);
@@ -213,7 +226,7 @@ std::string apply(Action action, const std::string& value, bool* modeGiven,
       line->stdinName = value;
       break;
     case Action::kJobs:
-      if (!parseJobs(value, &line->jobs))
+      if (!parseCount(value, kMaxJobs, &line->jobs))
         return "--jobs needs a count from 1 to " + std::to_string(kMaxJobs) +
                ", not '" + value + "'";
       break;

@@ -15,6 +15,14 @@ namespace {
 
 const char kVersion[] = "quillfix " QUILLFIX_VERSION "\n";
 const char kOutputFailed[] = "quillfix: writing to standard output failed\n";
+const char kNoSources[] = "no C, C++ or Java files";
+
+// A file to sort, or a folder named in which the walk found nothing at all:
+// that is told, but is no failure.
+struct Target {
+  WalkEntry entry;
+  bool emptyFolder = false;
+};
 
 // What sorting one file gave.
 struct FileResult {
@@ -123,9 +131,10 @@ FileResult sortAndSave(const WalkEntry& target, const CommandLine& line) {
 }
 
 // One file's lack of memory is its own failure.
-FileResult sortFile(const WalkEntry& target, const CommandLine& line) {
+FileResult sortFile(const Target& target, const CommandLine& line) {
+  if (target.emptyFolder) return {};
   try {
-    return sortAndSave(target, line);
+    return sortAndSave(target.entry, line);
   } catch (const std::bad_alloc&) {
     FileResult result;
     result.error = "out of memory";
@@ -134,20 +143,22 @@ FileResult sortFile(const WalkEntry& target, const CommandLine& line) {
 }
 
 // The files named, and those found in the folders named.
-std::vector<WalkEntry> targetsOf(const CommandLine& line) {
+std::vector<Target> targetsOf(const CommandLine& line) {
   WalkOptions walk;
   walk.readIgnoreFiles = line.readIgnoreFiles;
   walk.excludes = line.excludes;
-  std::vector<WalkEntry> targets;
+  std::vector<Target> targets;
   for (const std::string& named : line.paths) {
     for (const std::string& path : expandWildcards(named)) {
-      if (!isFolder(path)) {
-        targets.push_back({path, languageOf(path, line), ""});
+      bool folder = isFolder(path);
+      if (excludesNamedPath(path, folder, line.excludes)) continue;
+      if (!folder) {
+        targets.push_back({{path, languageOf(path, line), ""}});
         continue;
       }
       std::vector<WalkEntry> found = walkFolder(path, walk);
-      targets.insert(targets.end(), std::make_move_iterator(found.begin()),
-                     std::make_move_iterator(found.end()));
+      if (found.empty()) targets.push_back({{path, nullptr, ""}, true});
+      for (WalkEntry& entry : found) targets.push_back({std::move(entry)});
     }
   }
   return targets;
@@ -185,7 +196,7 @@ int sortStandardInput(const CommandLine& line) {
 int sortFiles(const CommandLine& line) {
   std::optional<InterruptDeferral> deferral;
   if (line.mode == Mode::kWrite) deferral.emplace();
-  const std::vector<WalkEntry> targets = targetsOf(line);
+  const std::vector<Target> targets = targetsOf(line);
   bool failed = false;
   bool changed = false;
   bool printed = true;
@@ -198,7 +209,9 @@ int sortFiles(const CommandLine& line) {
           printed = false;
           writeErrorOutput(kOutputFailed);
         }
-        if (!result.error.empty()) report(targets[k].path, result.error);
+        const std::string& path = targets[k].entry.path;
+        if (targets[k].emptyFolder) report(path, kNoSources);
+        if (!result.error.empty()) report(path, result.error);
         failed = failed || !result.error.empty();
         changed = changed || result.changed;
       });

@@ -11,8 +11,9 @@ struct WalkOptions {
   // Skip what the work tree's .gitignore files and .git/info/exclude ignore.
   bool readIgnoreFiles = true;
   // Skip the files and folders whose path below the named folder, or whose
-  // name, matches one of these globs (see `matchesGlob`); a glob that ends
-  // with '/' matches folders only.
+  // name, matches one of these globs (see `matchesGlob`); a glob that begins
+  // with "./" is matched against the path from the current folder instead,
+  // and one that ends with '/' matches folders only.
   std::vector<std::string> excludes;
 };
 
@@ -29,6 +30,13 @@ struct WalkEntry {
   std::string error;
 };
 
+/// True when one of `excludes` matches the file or folder named as `path`,
+/// or a folder above it, as in a walk of the current folder: by its path from
+/// the current folder ("./a/../b.c" and, from "/w", "/w/b.c" give "b.c") or
+/// its name.
+bool excludesNamedPath(std::string_view path, bool isFolder,
+                       const std::vector<std::string>& excludes);
+
 /// The source files below `folder` (files whose extension names a language),
 /// and the folders that could not be read, with the walk going on past them.
 ///
@@ -41,11 +49,14 @@ struct WalkEntry {
 /// Ignore files: the work tree is the nearest folder at or above `folder`
 /// (its real path, links resolved) that holds a `.git` folder or file; its
 /// .git/info/exclude (in the repository a `.git` file points at) and the
-/// .gitignore of each folder from the root down are read. A folder below
-/// that holds a `.git` of its own is another work tree and starts afresh with
-/// its own files. Outside a work tree no ignore file is read, as git reads
-/// none there. The global excludes file of git's configuration is not read.
-/// Names are matched in their own case, as git does on Linux.
+/// .gitignore of each folder from the root down are read. What git tracks
+/// is never skipped for them: a file that the work tree's index lists is
+/// taken, and an ignored folder that holds one is entered for what git tracks
+/// in it alone (see `trackedPaths`). A folder below that holds a `.git` of
+/// its own is another work tree and starts afresh with its own files.
+/// Outside a work tree no ignore file is read, as git reads none there. The
+/// global excludes file of git's configuration is not read. Names are matched
+/// in their own case, as git does on Linux.
 ///
 /// On Windows `folder` is UTF-8 and may use either separator; the paths
 /// returned are UTF-8 too, with '/' between the names below `folder`.

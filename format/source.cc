@@ -1,19 +1,33 @@
 #include "format/source.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "format/engine.h"
 
 namespace {
 
-// How far a file is searched for a NUL byte.
+// How far into a file the signs of a binary file are looked for.
 const size_t kBinaryProbe = 8000;
 
-// Sorting a binary file, or UTF-16 without its mark, as bytes would corrupt
-// it.
+// A control byte that no source text holds: all below 0x20 but the white
+// space ones, Ctrl-Z and ESC.
+bool isForeignControl(unsigned char c) {
+  return c < 0x20 && (c < '\t' || c > '\r') && c != 0x1A && c != 0x1B;
+}
+
+// A binary file holds NULs, and with the other foreign control bytes they
+// make up at least one byte in 16 of its start; UTF-16 text without its mark
+// has a NUL beside each ASCII character. A few NULs inside a literal of a
+// source are neither. Sorting either as bytes would corrupt it.
 bool looksBinary(std::string_view file, const SourceEncoding& encoding) {
-  return encoding.encoding() == Encoding::kBytes &&
-         file.substr(0, kBinaryProbe).find('\0') != file.npos;
+  if (encoding.encoding() != Encoding::kBytes) return false;
+  std::string_view probe = file.substr(0, kBinaryProbe);
+  if (probe.find('\0') == probe.npos) return false;
+  size_t foreign = std::count_if(probe.begin(), probe.end(), [](char c) {
+    return isForeignControl(static_cast<unsigned char>(c));
+  });
+  return foreign * 16 >= probe.size();
 }
 
 }  // namespace

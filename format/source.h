@@ -11,7 +11,7 @@
 /// Why a source could not be sorted.
 enum class SortFailure {
   kNone,
-  kBinary,     // a NUL byte near the start, and no byte-order mark
+  kBinary,     // binary, or UTF-16 without a byte-order mark, by its start
   kEndsEarly,  // a 0x1A ends the text before the end of the file
   kTooLarge,   // the sorted code would pass its size limit
   kUnitsLost,  // the sorted code holds more wide units than the source

@@ -37,7 +37,9 @@ TEST(CommandLineTest, OptionsAndPathsAreRead) {
       {__LINE__, {"a.c", "-w"}, "write t1 [a.c]"},
       {__LINE__, {"--indent", "s4", "a.c"}, "print s4 [a.c]"},
       {__LINE__, {"--indent=t2", "a.c"}, "print t2 [a.c]"},
-      {__LINE__, {"--indent", "s2", "--indent", "", "a.c"}, "print s2 [a.c]"},
+      {__LINE__, {"--indent", "s2", "--indent", "t3", "a.c"}, "print t3 [a.c]"},
+      {__LINE__, {"--indent", "s256", "a.c"}, "print s256 [a.c]"},
+      {__LINE__, {"--indent", "t001", "a.c"}, "print t1 [a.c]"},
       {__LINE__, {"--lang", "java", "-"}, "print t1 lang=java [-]"},
       {__LINE__, {"--lang=cpp", "x"}, "print t1 lang=cpp [x]"},
       {__LINE__, {"--stdin-filename", "s/x.c", "-"}, "print t1 name=s/x.c [-]"},
@@ -66,6 +68,9 @@ TEST(CommandLineTest, OptionsAndPathsAreRead) {
     EXPECT_EQ(c.read, summary(line));
   }
 }
+
+const std::string kIndentForm =
+    "--indent takes t or s and a count from 1 to 256 (t1, s4), not ";
 
 TEST(CommandLineTest, UsageErrorsAreNamed) {
   struct {
@@ -96,9 +101,21 @@ TEST(CommandLineTest, UsageErrorsAreNamed) {
       {__LINE__,
        {"--lang", "Java", "a"},
        "unknown language 'Java' (c, cpp or java)"},
+      {__LINE__, {"--indent", "4", "a"}, kIndentForm + "'4'"},
+      {__LINE__, {"--indent", "4s", "a"}, kIndentForm + "'4s'"},
+      {__LINE__, {"--indent", "x4", "a"}, kIndentForm + "'x4'"},
+      {__LINE__, {"--indent", "spaces", "a"}, kIndentForm + "'spaces'"},
+      {__LINE__, {"--indent", "", "a"}, kIndentForm + "''"},
+      {__LINE__, {"--indent", "s", "a"}, kIndentForm + "'s'"},
+      {__LINE__, {"--indent", "T2", "a"}, kIndentForm + "'T2'"},
+      {__LINE__, {"--indent", "s0", "a"}, kIndentForm + "'s0'"},
+      {__LINE__, {"--indent", "s257", "a"}, kIndentForm + "'s257'"},
+      {__LINE__, {"--indent", "s+4", "a"}, kIndentForm + "'s+4'"},
+      {__LINE__, {"--indent", "s 4", "a"}, kIndentForm + "'s 4'"},
+      {__LINE__, {"--indent", "t4x", "a"}, kIndentForm + "'t4x'"},
       {__LINE__,
        {"--indent", "s4294967298", "a"},
-       "the indent count of 's4294967298' is above 256"},
+       kIndentForm + "'s4294967298'"},
       {__LINE__,
        {"-w", "-d", "a"},
        "--write, --check and --diff do not go together"},

@@ -32,6 +32,20 @@ const std::string kCutShort =
     "a;\n\x1A"
     "b;\n";
 const std::string kBinary("a\0b;\n", 5);
+// An x86-64 ELF header, one program header's worth of it, and code.
+const std::string kElf = std::string(
+                             "\x7F"
+                             "ELF\2\1\1\0\0\0\0\0\0\0\0\0"
+                             "\2\0>\0\1\0\0\0"
+                             "x\0@\0\0\0\0\0"
+                             "@\0\0\0\0\0\0\0"
+                             "\0\0\0\0\0\0\0\0"
+                             "\0\0\0\0"
+                             "@\0"
+                             "8\0\1\0\0\0\0\0\0\0"
+                             "\xB8<\0\0\0\x31\xFF\x0F\x05",
+                             73) +
+                         std::string(183, '\x90');
 
 std::string usage(const std::string& message) {
   return "quillfix: " + message + "\nTry 'quillfix --help'.\n";
@@ -47,6 +61,9 @@ const std::string kEndsEarly =
     "a Ctrl-Z byte ends the text before the end of the file";
 const std::string kUnknownLanguage =
     "not a C, C++ or Java file name (--lang names the language)";
+const std::string kIndentForm =
+    "--indent takes t or s and a count from 1 to 256 (t1, s4), not ";
+const std::string kNoSources = "no C, C++ or Java files";
 const std::string kNoInPlace =
     "-i is not an option: --write sorts files in place, and --indent SPEC "
     "sets the indentation";
@@ -134,8 +151,12 @@ TEST_F(CommandLineRunTest, UsageErrors) {
     {__LINE__, {"--lang", "c", "-", "a.c"}, {{"a.c", kSource}}, "", "", usage("standard input '-' is sorted alone, without other paths"), 2, {}},
     {__LINE__, {"-i", "a.c"}, {{"a.c", kSource}}, "", "", usage(kNoInPlace), 2, {}},
     {__LINE__, {"-i.orig", "a.c"}, {{"a.c", kSource}}, "", "", usage(kNoInPlace), 2, {}},
-    {__LINE__, {"--indent", "s257", "a.c"}, {}, "", "", usage("the indent count of 's257' is above 256"), 2, {}},
-    {__LINE__, {"--indent=t99999999999", "a.c"}, {}, "", "", usage("the indent count of 't99999999999' is above 256"), 2, {}},
+    {__LINE__, {"--indent", "s257", "a.c"}, {}, "", "", usage(kIndentForm + "'s257'"), 2, {}},
+    {__LINE__, {"--indent=t99999999999", "a.c"}, {}, "", "", usage(kIndentForm + "'t99999999999'"), 2, {}},
+    {__LINE__, {"--indent", "4", "a.c"}, {{"a.c", kSource}}, "", "", usage(kIndentForm + "'4'"), 2, {}},
+    {__LINE__, {"--indent=4s", "a.c"}, {{"a.c", kSource}}, "", "", usage(kIndentForm + "'4s'"), 2, {}},
+    {__LINE__, {"-w", "--indent", "spaces", "a.c"}, {{"a.c", kSource}}, "", "", usage(kIndentForm + "'spaces'"), 2, {}},
+    {__LINE__, {"--indent", "", "a.c"}, {{"a.c", kSource}}, "", "", usage(kIndentForm + "''"), 2, {}},
     {__LINE__, {"--lang", "cobol", "a.c"}, {}, "", "", usage("unknown language 'cobol' (c, cpp or java)"), 2, {}},
     {__LINE__, {"--lang", "C", "a.c"}, {}, "", "", usage("unknown language 'C' (c, cpp or java)"), 2, {}},
     {__LINE__, {"-c", "-w", "a.c"}, {{"a.c", kSource}}, "", "", usage("--write, --check and --diff do not go together"), 2, {}},
@@ -166,7 +187,7 @@ TEST_F(CommandLineRunTest, SortedCodeIsPrintedInTheOrderOfThePaths) {
     {__LINE__, {"--", "b.c", "a.c"}, {{"a.c", kSource}, {"b.c", "x;"}}, "", "x;\n" + kSorted, "", 0, {}},
     {__LINE__, {"--indent", "s2", "a.c"}, {{"a.c", kSource}}, "", kSortedS2, "", 0, {}},
     {__LINE__, {"--indent=s2", "--indent", "t1", "a.c"}, {{"a.c", kSource}}, "", kSorted, "", 0, {}},
-    {__LINE__, {"--indent", "", "a.c"}, {{"a.c", kSource}}, "", kSorted, "", 0, {}},
+    {__LINE__, {"--indent", "t2", "a.c"}, {{"a.c", kSource}}, "", "int main(void) \n{\n\t\treturn 0;\n}\n\n", "", 0, {}},
     {__LINE__, {"--indent", "s256", "a.c"}, {{"a.c", kSource}}, "", "int main(void) \n{\n" + std::string(256, ' ') + "return 0;\n}\n\n", "", 0, {}},
     {__LINE__, {"--", "-x.c"}, {{"-x.c", kSource}}, "", kSorted, "", 0, {}},
     {__LINE__, {"-j1", "--", "--check"}, {{"--check", kSource}}, "", "", failure("--check", kUnknownLanguage), 2, {}},
@@ -197,6 +218,9 @@ TEST_F(CommandLineRunTest, FilesThatCannotBeSortedAreErrorsOfTheirOwn) {
     {__LINE__, {"-w", "bin.c"}, {{"bin.c", kBinary}}, "", "", failure("bin.c", kBinaryFile), 2, {}},
     {__LINE__, {"--", "bare16.c"}, {{"bare16.c", inUnits(Encoding::kUtf16Le, U"a;")}}, "", "", failure("bare16.c", kBinaryFile), 2, {}},
     {__LINE__, {"--", "late.c"}, {{"late.c", lateNul}}, "", lateNul + "\n", "", 0, {}},
+    {__LINE__, {"--", "nuls.c"}, {{"nuls.c", std::string("const char kSep[] = \"a\0b\0c\0\"; int n = sizeof kSep;\n", 51)}}, "", std::string("const char kSep[] = \"a\0b\0c\0\";\nint n = sizeof kSep;\n", 51), "", 0, {}},
+    {__LINE__, {"--", "elf.c"}, {{"elf.c", kElf}}, "", "", failure("elf.c", kBinaryFile), 2, {}},
+    {__LINE__, {"--", "le.c", "be.c"}, {{"le.c", inUnits(Encoding::kUtf16Le, U"int x;\n")}, {"be.c", inUnits(Encoding::kUtf16Be, U"int x;\n")}}, "", "", failure("le.c", kBinaryFile) + failure("be.c", kBinaryFile), 2, {}},
     {__LINE__, {"--", "wide.c"}, {{"wide.c", wide}}, "", inUnits(Encoding::kUtf16Le, U"\xFEFF" U"a;\nb;\n"), "", 0, {}},
     {__LINE__, {"--", "cut.c", "a.c"}, {{"cut.c", kCutShort}, {"a.c", "a;"}}, "", "a;\n", failure("cut.c", kEndsEarly), 2, {}},
     {__LINE__, {"-w", "cut.c"}, {{"cut.c", kCutShort}}, "", "", failure("cut.c", kEndsEarly), 2, {}},
@@ -273,7 +297,23 @@ TEST_F(CommandLineRunTest, FoldersAreWalkedInNameOrder) {
     {__LINE__, {"-c", "--exclude", "sub/c.h", "src"}, tree, "", "src/a.c\nsrc/sub.c\nsrc/x.java\n", "", 1, {}},
     {__LINE__, {"-w", "src"}, tree, "", "", "", 0, {{"src/a.c", kSorted}, {"src/b.c", kSorted}, {"src/sub/c.h", kSorted}, {"src/x.java", kJavaSorted}, {"src/.hidden/d.c", kSource}, {"src/.e.c", kSource}, {"src/README", "x"}, {"src/sub.c", kSorted}}},
     {__LINE__, {"--", "src/sub"}, tree, "", kSorted, "", 0, {}},
-    {__LINE__, {"-c", "empty"}, {{"empty/README", "x"}}, "", "", "", 0, {}},
+    {__LINE__, {"-c", "empty"}, {{"empty/README", "x"}}, "", "", failure("empty", kNoSources), 0, {}},
+    {__LINE__, {"-w", "docs/", "a.c"}, {{"docs/README", "x"}, {"a.c", kSource}}, "", "", failure("docs/", kNoSources), 0, {{"docs/README", "x"}, {"a.c", kSorted}}},
+    {__LINE__, {"-c", "a.c", "old", "b.c"}, {{"old/x.txt", "x"}, {"old/.y.c", kSource}, {"a.c", kSource}, {"b.c", kSource}}, "", "a.c\nb.c\n", failure("old", kNoSources), 1, {}},
+  });
+}
+
+// A path named is matched as a walk of the current folder would match it.
+TEST_F(CommandLineRunTest, ExcludeSkipsPathsNamedToo) {
+  const Files tree = {{"a.c", kSource}, {"lib/crc32.h", kSource}, {"lib/zip.c", kSource}, {"contrib/x.c", kSource}};
+  expectRuns({
+    {__LINE__, {"--check", "--exclude", "crc32.h", "lib/crc32.h", "a.c"}, tree, "", "a.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "./contrib", "contrib/x.c", "lib/zip.c"}, tree, "", "lib/zip.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "./contrib", "."}, tree, "", "./a.c\n./lib/crc32.h\n./lib/zip.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "./lib/*.c", "lib"}, tree, "", "lib/crc32.h\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "./zip.c", "lib/zip.c"}, tree, "", "lib/zip.c\n", "", 1, {}},
+    {__LINE__, {"-c", "--exclude", "lib", "lib", "a.c"}, tree, "", "a.c\n", "", 1, {}},
+    {__LINE__, {"-w", "--exclude=*.h", "lib/crc32.h"}, tree, "", "", "", 0, {}},
   });
 }
 

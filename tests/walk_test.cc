@@ -228,6 +228,39 @@ TEST(WalkTest, FindsSourceFilesInNameOrder) {
   }
 }
 
+TEST(WalkTest, ExcludesANamedPathAsAWalkOfTheCurrentFolderWould) {
+  const std::string here = fs::current_path().string();
+  struct {
+    int line;
+    std::string path;
+    bool isFolder;
+    std::vector<std::string> excludes;
+    bool excluded;
+  } cases[] = {
+      {__LINE__, "crc32.h", false, {"crc32.h"}, true},
+      {__LINE__, "lib/crc32.h", false, {"*.c", "crc32.h"}, true},
+      {__LINE__, "lib/crc32.h", false, {"lib/*.h"}, true},
+      {__LINE__, "./lib/crc32.h", false, {"lib/*.h"}, true},
+      {__LINE__, "lib/../crc32.h", false, {"lib/*.h"}, false},
+      {__LINE__, here + "/lib/crc32.h", false, {"./lib/*"}, true},
+      {__LINE__, "contrib/hook/x.c", false, {"./contrib"}, true},
+      {__LINE__, "src/contrib/x.c", false, {"./contrib"}, false},
+      {__LINE__, "src/contrib/x.c", false, {"contrib"}, true},
+      {__LINE__, "x/y.c", false, {"./y.c"}, false},
+      {__LINE__, "./y.c", false, {"./y.c"}, true},
+      {__LINE__, "gen/a.c", false, {"gen/"}, true},
+      {__LINE__, "gen", false, {"gen/"}, false},
+      {__LINE__, "gen/", true, {"./gen/"}, true},
+      {__LINE__, "../up/a.c", false, {".*"}, false},
+      {__LINE__, ".", true, {"*"}, false},
+      {__LINE__, "a.c", false, {}, false},
+  };
+  for (const auto& c : cases) {
+    testing::ScopedTrace trace(__FILE__, c.line, c.path);
+    EXPECT_EQ(c.excluded, excludesNamedPath(c.path, c.isFolder, c.excludes));
+  }
+}
+
 TEST(WalkTest, ReadsNoIgnoreFileOutsideAWorkTree) {
   ScratchDirectory scratch;
   if (insideAWorkTree(scratch.path())) {
@@ -268,13 +301,15 @@ std::vector<std::string> sortedFiles(const std::vector<WalkEntry>& found,
   return files;
 }
 
-// The untracked files git does not ignore below `below`, as a walk would
-// find them: no name that begins with a dot, source files only.
+// The files below `below` that git tracks, and the untracked ones it does
+// not ignore, as a walk would find them: no name that begins with a dot,
+// source files only.
 std::vector<std::string> filesGitKeeps(const std::string& root,
                                        const std::string& below) {
-  CommandResult git =
-      runShell(gitIn(root) + " ls-files -z --others --exclude-standard " +
-               shellQuoted(below));
+  CommandResult git = runShell(gitIn(root) +
+                               " ls-files -z --cached --others "
+                               "--exclude-standard " +
+                               shellQuoted(below));
   EXPECT_EQ(0, git.status);
   std::vector<std::string> files;
   for (size_t at = 0; at < git.out.size();) {
@@ -343,6 +378,43 @@ TEST(WalkTest, SkipsWhatGitIgnores) {
   EXPECT_EQ(filesGitKeeps(root, "."), sortedFiles(walkFolder(root, {}), root));
   EXPECT_EQ(filesGitKeeps(root, "src"),
             sortedFiles(walkFolder(root + "/src", {}), root));
+}
+
+// A folder that .gitignore ignores is entered for the files git tracks in
+// it; the untracked ones there stay skipped, whatever a `!` pattern says.
+TEST(WalkTest, TakesWhatGitTracksWhateverItIgnores) {
+  if (!haveProgram("git")) {
+    GTEST_SKIP() << "git is not installed: the walk cannot be compared with "
+                    "git's own list of the files it keeps";
+  }
+  ScratchDirectory scratch;
+  std::string root = scratch / "tree";
+  ASSERT_EQ(0, runShell(gitIn(scratch.path()) +
+                        " -c init.defaultBranch=main init -q --template= tree")
+                   .status);
+  makeTree(root, {
+                     ".gitignore=test\n*.gen.c\n!keep.c\n",
+                     "tests/unity/test/a.c",
+                     "tests/unity/test/deep/b.h",
+                     "tests/unity/test/new.c",
+                     "tests/unity/test/keep.c",
+                     "tests/unity/src/u.c",
+                     "test/t.c",
+                     "x.gen.c",
+                     "y.gen.c",
+                     "lib/test/old.c",
+                 });
+  ASSERT_EQ(0, runShell(gitIn(root) +
+                        " add -f tests/unity/test/a.c tests/unity/test/deep/b.h"
+                        " x.gen.c tests/unity/src/u.c")
+                   .status);
+  std::vector<std::string> kept = {"tests/unity/src/u.c",
+                                   "tests/unity/test/a.c",
+                                   "tests/unity/test/deep/b.h", "x.gen.c"};
+  ASSERT_EQ(kept, filesGitKeeps(root, "."));
+  EXPECT_EQ(kept, sortedFiles(walkFolder(root, {}), root));
+  EXPECT_EQ(filesGitKeeps(root, "tests/unity"),
+            sortedFiles(walkFolder(root + "/tests/unity", {}), root));
 }
 
 }  // namespace
