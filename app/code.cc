@@ -46,7 +46,7 @@ Bytes Code::sort() const {
 Bytes Code::sortAs(const Language& language) const {
   Bytes sorted;
   switch (sortSource(view(sourceText), sourceEncoding, language, indentUnit(),
-                     kCrLfLineEnds, &sorted)) {
+                     kCrLfLineEnds, MarkedRegions::kSorted, &sorted)) {
     case SortFailure::kNone:
       return sorted;
     case SortFailure::kTooLarge:

@@ -172,7 +172,7 @@ class Sorter {
  public:
   Sorter(std::string_view source, const Language& language,
          const std::string& indentUnit, Bytes* result, size_t limit,
-         size_t slack);
+         MarkedRegions regions, size_t slack);
   /// Cuts the result to what was written; false when it outgrew its limit.
   bool finish();
   void run();
@@ -229,11 +229,13 @@ class Sorter {
   size_t blockComment(size_t slash, char*& to);
   size_t writeBlockComment(size_t slash, char*& to);
   Marker markerAt(size_t from, size_t end) const {
+    if (!leavesRegions_) return Marker::kNone;
     return markerOf(std::string_view(text_ + from, end - from));
   }
   void enterRegion(size_t from, const char* to);
   bool leaveRegion(size_t comment, char*& to);
   void leaveRegionAtEnd();
+  size_t regionSpare(size_t i) const;
   [[gnu::always_inline]] inline size_t writeThroughLineFeed(size_t from,
                                                             size_t lineFeed,
                                                             char*& to);
@@ -307,6 +309,7 @@ class Sorter {
   Output out_;
   Scanner scan_;
   const size_t slack_;           // room past the rest of the text in a stretch
+  const bool leavesRegions_;     // regions that comments mark are left alone
   char* outputStart_ = nullptr;  // where the output starts
   char* roomEnd_ = nullptr;      // the end of the room a stretch is copied into
   size_t neededRoom_ = 0;        // what the step that ended a stretch asked for
@@ -341,7 +344,7 @@ class Sorter {
 
 Sorter::Sorter(std::string_view source, const Language& language,
                const std::string& indentUnit, Bytes* result, size_t limit,
-               size_t slack)
+               MarkedRegions regions, size_t slack)
     : text_(source.data()),
       size_(source.size()),
       language_(language),
@@ -354,6 +357,7 @@ Sorter::Sorter(std::string_view source, const Language& language,
            source.size() + source.size() / 16 + 4096),
       scan_(source.size() >= kWideScanSize),
       slack_(slack),
+      leavesRegions_(regions == MarkedRegions::kLeftAlone),
       numberQuote_(source.size()) {
   const size_t kUnitsPerRun = 64;
   for (size_t k = 0; k < kUnitsPerRun; ++k) indentRun_ += indentUnit;
@@ -374,6 +378,7 @@ void Sorter::run() {
 // Claims room for the rest of the text and the slack, or for what the step
 // that ended the last stretch asked for, and walks the stretch at `i`.
 size_t Sorter::stretch(size_t i) {
+  if (inRegion_) out_.setSpare(regionSpare(i));
   const size_t room = std::max(size_ - i + slack_, neededRoom_);
   char* to = out_.claim(room);
   if (!to) return size_;
@@ -808,6 +813,15 @@ size_t Sorter::writeBlockComment(size_t slash, char*& to) {
   return end;
 }
 
+// How much longer the layout wrote the region being left alone, up to `i`,
+// than the region's own text, which will take its place; at most as much as
+// the limit allows a whole text of this size, which bounds the memory.
+size_t Sorter::regionSpare(size_t i) const {
+  const size_t written = out_.size() - regionOut_;
+  const size_t read = i - regionFrom_;
+  return written > read ? std::min(written - read, sortedSizeLimit(size_)) : 0;
+}
+
 // A region left alone starts at `from` in the text, written at `to`.
 void Sorter::enterRegion(size_t from, const char* to) {
   inRegion_ = true;
@@ -826,6 +840,7 @@ bool Sorter::leaveRegion(size_t comment, char*& to) {
   std::memcpy(regionTo, text_ + regionFrom_, comment - regionFrom_);
   to = regionTo + (comment - regionFrom_);
   inRegion_ = false;
+  out_.setSpare(0);
   atLineStart = false;
   dropsNextBlank = false;
   literalEdge_.distance = AfterLiteral::kFar;
@@ -834,6 +849,7 @@ bool Sorter::leaveRegion(size_t comment, char*& to) {
 
 // A region that no comment ends runs to the end of the text.
 void Sorter::leaveRegionAtEnd() {
+  out_.setSpare(regionSpare(size_));
   const size_t bytes = size_ - regionFrom_;
   if (!out_.claim(bytes)) return;
   char* const regionTo = out_.data() + regionOut_;
@@ -1193,8 +1209,8 @@ bool Sorter::endsInLineFeed(const char* text, size_t end) const {
 
 bool sortText(std::string_view source, const Language& language,
               const std::string& indentUnit, size_t limit, Bytes* result,
-              size_t slack) {
-  Sorter sorter(source, language, indentUnit, result, limit, slack);
+              MarkedRegions regions, size_t slack) {
+  Sorter sorter(source, language, indentUnit, result, limit, regions, slack);
   sorter.run();
   return sorter.finish();
 }

@@ -41,6 +41,9 @@ class Output {
     if (size <= static_cast<size_t>(end_ - cursor_)) return cursor_;
     return grow(size) ? cursor_ : nullptr;
   }
+  /// Lets the text pass its limit, and the room its allowance, by `spare`
+  /// bytes that it will give back (a region written over later).
+  void setSpare(size_t spare) { spare_ = spare; }
   /// Takes what was written up to `end`, in the room claimed or before it,
   /// as the text.
   void takeUpTo(char* end) { cursor_ = end; }
@@ -72,13 +75,17 @@ class Output {
     std::memcpy(to, piece, kBytes);
   }
 
+  // Grows the room to `size` bytes past the cursor, unless what the text
+  // keeps (all but its spare) has passed the limit, or the room would pass
+  // the allowance.
   [[gnu::noinline]] bool grow(size_t size) {
-    size_t used = this->size();
-    if (used > limit_ || size > most_ - used) {
+    const size_t used = this->size();
+    const size_t kept = used - std::min(used, spare_);
+    if (kept > limit_ || size > most_ - kept) {
       full_ = true;
       return false;
     }
-    size_t room = end_ - text_->data();
+    const size_t room = end_ - text_->data();
     resize(std::max(used + size, std::min(most_, room + room / 2)));
     cursor_ = text_->data() + used;
     return true;
@@ -94,6 +101,7 @@ class Output {
   Bytes* text_;
   size_t limit_;
   size_t most_;  // the limit and the allowance
+  size_t spare_ = 0;
   char* cursor_;
   char* end_;
   bool full_ = false;

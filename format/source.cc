@@ -35,11 +35,11 @@ bool looksBinary(std::string_view file, const SourceEncoding& encoding) {
 // The size limit counts the bytes of the source and of the sorted code.
 SortFailure sortSource(std::string_view text, const SourceEncoding& encoding,
                        const Language& language, const std::string& indentUnit,
-                       bool crLf, Bytes* sorted) {
+                       bool crLf, MarkedRegions regions, Bytes* sorted) {
   Bytes result;
   const size_t unit = encoding.unitSize();
   const size_t limit = sortedSizeLimit(text.size() * unit) / unit;
-  if (!sortText(text, language, indentUnit, limit, &result))
+  if (!sortText(text, language, indentUnit, limit, &result, regions))
     return SortFailure::kTooLarge;
   std::optional<Bytes> written = encoding.encode(std::move(result), crLf);
   if (!written) return SortFailure::kUnitsLost;
@@ -55,5 +55,5 @@ SortFailure sortWholeFile(std::string_view file, const Language& language,
   if (looksBinary(file, encoding)) return SortFailure::kBinary;
   if (encoding.endsEarly()) return SortFailure::kEndsEarly;
   return sortSource(view(text), encoding, language, indentUnit,
-                    encoding.crLfLineEnds(), sorted);
+                    encoding.crLfLineEnds(), MarkedRegions::kLeftAlone, sorted);
 }

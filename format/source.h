@@ -6,6 +6,7 @@
 
 #include "base/bytes.h"
 #include "format/encoding.h"
+#include "format/engine.h"
 #include "format/language.h"
 
 /// Why a source could not be sorted.
@@ -22,11 +23,12 @@ enum class SortFailure {
 /// file's encoding; with `crLf`, each line feed is written as CR LF.
 SortFailure sortSource(std::string_view text, const SourceEncoding& encoding,
                        const Language& language, const std::string& indentUnit,
-                       bool crLf, Bytes* sorted);
+                       bool crLf, MarkedRegions regions, Bytes* sorted);
 
 /// Sorts `file`, a whole file's bytes, into `sorted`, which keeps the file's
 /// encoding and its line ends: CR LF when its first line feed follows a CR,
-/// else LF. Refuses a file that looks binary or that a 0x1A ends early.
+/// else LF, and the regions that comments mark left alone. Refuses a file
+/// that looks binary or that a 0x1A ends early.
 SortFailure sortWholeFile(std::string_view file, const Language& language,
                           const std::string& indentUnit, Bytes* sorted);
 

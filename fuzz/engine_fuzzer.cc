@@ -22,9 +22,9 @@ const Encoding kUnitEncodings[] = {Encoding::kUtf16Le, Encoding::kUtf16Be,
 
 // A small limit keeps deep nesting quick; the limit itself is tested too.
 bool sortWithin(std::string_view text, const Language& language,
-                const std::string& unit, Bytes* result) {
+                const std::string& unit, MarkedRegions regions, Bytes* result) {
   size_t limit = (64 << 10) + 64 * text.size();
-  bool done = sortText(text, language, unit, limit, result);
+  bool done = sortText(text, language, unit, limit, result, regions);
   if (result->size() > limit) std::abort();
   return done;
 }
@@ -33,14 +33,15 @@ bool sortWithin(std::string_view text, const Language& language,
 // the rest of the text, the text sorts the same; within one byte less, it
 // does not fit, and nothing is written past it.
 void checkExactLimit(std::string_view text, const Language& language,
-                     const std::string& unit, const Bytes& sorted) {
+                     const std::string& unit, MarkedRegions regions,
+                     const Bytes& sorted) {
   Bytes exact;
-  if (!sortText(text, language, unit, sorted.size(), &exact, 0) ||
+  if (!sortText(text, language, unit, sorted.size(), &exact, regions, 0) ||
       exact != sorted)
     std::abort();
   if (sorted.empty()) return;
   Bytes cut;
-  if (sortText(text, language, unit, sorted.size() - 1, &cut) ||
+  if (sortText(text, language, unit, sorted.size() - 1, &cut, regions) ||
       cut.size() >= sorted.size())
     std::abort();
 }
@@ -73,7 +74,8 @@ void checkScans(const std::string& text) {
 
 // The first byte chooses: bit 0 the language, bits 1-3 the unit's length
 // less one, bit 4 blanks instead of tabs, bits 5-7 the encoding (bytes up to
-// 3, then UTF-16 LE and BE, UTF-32 LE and BE).
+// 3, then UTF-16 LE and BE, UTF-32 LE and BE); bit 5 also leaves the regions
+// that comments mark alone.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   uint8_t choice = data[0];
@@ -81,6 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string unit(1 + ((choice >> 1) & 7), choice & 16 ? ' ' : '\t');
   std::string raw(reinterpret_cast<const char*>(data) + 1, size - 1);
   size_t encodingChoice = choice >> 5;
+  const MarkedRegions regions =
+      choice & 32 ? MarkedRegions::kLeftAlone : MarkedRegions::kSorted;
   if (encodingChoice >= 4)
     raw = inUnits(kUnitEncodings[encodingChoice - 4], U"\xFEFF") + raw;
 
@@ -89,8 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   encoding.decode(&text);
   checkScans(std::string(view(text)));
   Bytes result;
-  if (!sortWithin(view(text), language, unit, &result)) return 0;
-  checkExactLimit(view(text), language, unit, result);
+  if (!sortWithin(view(text), language, unit, regions, &result)) return 0;
+  checkExactLimit(view(text), language, unit, regions, result);
   if (!keepsCopiedSpans(view(text), view(result), language)) std::abort();
   if (encoding.encoding() != Encoding::kBytes &&
       withoutWhiteSpaceUnits(encoding, text) !=
@@ -98,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   Bytes again;
   if (view(text).find('\r') == std::string_view::npos &&
-      sortWithin(view(result), language, unit, &again) && again != result)
+      sortWithin(view(result), language, unit, regions, &again) &&
+      again != result)
     std::abort();
   return 0;
 }

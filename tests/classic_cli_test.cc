@@ -158,6 +158,13 @@ TEST_F(EndToEndTest, ExtensionChoosesTheFormatter) {
     expectRun(__LINE__, {name}, kBadType, 1);
 }
 
+// Only the conventional command line leaves marked regions alone.
+TEST_F(EndToEndTest, CommentsThatMarkRegionsAreOrdinaryComments) {
+  writeFile(dir / "marked.c", "// quillfix off\nint   x;\n// quillfix on\n");
+  expectRun(__LINE__, {"marked.c"}, "// quillfix off\nint x;\n// quillfix on\n",
+            0);
+}
+
 TEST_F(EndToEndTest, SourceThatCannotBeOpenedIsReported) {
   mkdir((dir / "folder.c").c_str(), 0755);
   expectRun(__LINE__, {"missing.c"},

@@ -240,6 +240,14 @@ TEST_F(CommandLineRunTest, EveryFileKeepsItsLineEnds) {
   });
 }
 
+TEST_F(CommandLineRunTest, RegionsThatCommentsMarkAreLeftAlone) {
+  expectRuns({
+    {__LINE__, {"--", "crlf.c"}, {{"crlf.c", "a  ;\r\n// quillfix off\r\nint   t[] = {1,  2};\r\n// quillfix on\r\nb  ;\r\n"}}, "", "a ;\r\n// quillfix off\r\nint   t[] = {1,  2};\r\n// quillfix on\r\nb ;\r\n", "", 0, {}},
+    {__LINE__, {"--check", "sorted.c"}, {{"sorted.c", "a;\n/* clang-format off */\n  x  ;\n/* clang-format on */\nb;\n"}}, "", "", "", 0, {}},
+    {__LINE__, {"--lang", "java", "-"}, {}, "class A {\n  // quillfix off: table\n  int[]  t = {1,  2};\n}\n", "class A \n{\n\t// quillfix off: table\n  int[]  t = {1,  2};\n}\n", "", 0, {}},
+  });
+}
+
 TEST_F(CommandLineRunTest, CheckPrintsTheFilesThatWouldChange) {
   expectRuns({
     {__LINE__, {"-c", "a.c", "sorted.c", "b.c"}, {{"a.c", kSource}, {"sorted.c", kSorted}, {"b.c", kSource}}, "", "a.c\nb.c\n", "", 1, {}},

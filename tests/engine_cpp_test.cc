@@ -40,8 +40,10 @@ TEST(CppSortTest, PreprocessorLineIsCopiedToItsEnd) {
     {__LINE__, "#if 0\nit's\n#endif\nc = ';';\nd = \"x  y\";\n",
      "#if 0\nit's\n#endif\nc = ';';\nd = \"x  y\";\n"},
     {__LINE__, "#define X", "#define X"},
-    {__LINE__, "#define A 1 // quillfix off\nint   x;\n", "#define A 1 // quillfix off\nint x;\n"},
   });
+  expectSorted(kCppLanguage, "\t", {
+    {__LINE__, "#define A 1 // quillfix off\nint   x;\n", "#define A 1 // quillfix off\nint x;\n"},
+  }, MarkedRegions::kLeftAlone);
 }
 
 TEST(CppSortTest, PreprocessorLineIsIndentedLikeTheLinesAroundIt) {

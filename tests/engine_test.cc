@@ -220,7 +220,7 @@ TEST(SharedLayoutTest, RegionBetweenMarkersIsWrittenAsItWasRead) {
     {__LINE__, "// quillfix off: aligned\na  ;\n// quillfix on\n", "// quillfix off: aligned\na  ;\n// quillfix on\n"},
     {__LINE__, "/* clang-format off */ a  ; /* clang-format on */ b  ;", "/* clang-format off */ a  ; /* clang-format on */\nb ;\n"},
     {__LINE__, "/* *INDENT-OFF* */a  ;/* *INDENT-ON* */b  ;", "/* *INDENT-OFF* */a  ;/* *INDENT-ON* */\nb ;\n"},
-  });
+  }, MarkedRegions::kLeftAlone);
 }
 
 TEST(SharedLayoutTest, OnlyACommentOfAMarkersWordsIsAMarker) {
@@ -229,6 +229,12 @@ TEST(SharedLayoutTest, OnlyACommentOfAMarkersWordsIsAMarker) {
     {__LINE__, "x  ;  // quillfix on\ny  ;", "x ;\n// quillfix on\ny ;\n"},
     {__LINE__, "s = \"// quillfix off\";   t  ;", "s = \"// quillfix off\";\nt ;\n"},
     {__LINE__, "x;  // quillfix off now\ny  ;", "x;\n// quillfix off now\ny ;\n"},
+  }, MarkedRegions::kLeftAlone);
+}
+
+TEST(SharedLayoutTest, MarkerIsAnOrdinaryCommentWhereRegionsAreSorted) {
+  expectSortedInBoth("\t", {
+    {__LINE__, "// quillfix off\nint   x;\n/* quillfix on */ y  ;", "// quillfix off\nint x;\n/* quillfix on */\ny ;\n"},
   });
 }
 

@@ -15,7 +15,8 @@ struct SortCase {
 
 /// Returns `input` sorted by `language` with `unit` per indentation level.
 std::string sorted(const std::string& input, const Language& language,
-                   const std::string& unit = "\t");
+                   const std::string& unit = "\t",
+                   MarkedRegions regions = MarkedRegions::kSorted);
 
 /// Checks every case: the input sorts to the expected text, also with no
 /// slack past the rest of the text, and within a limit of exactly its size
@@ -23,12 +24,13 @@ std::string sorted(const std::string& input, const Language& language,
 /// again, stays as it is. Failures are reported at the case's
 /// own line of `file`.
 void expectSortedIn(const char* file, const Language& language,
-                    const std::string& unit,
-                    const std::vector<SortCase>& cases);
+                    const std::string& unit, const std::vector<SortCase>& cases,
+                    MarkedRegions regions = MarkedRegions::kSorted);
 
 /// As expectSortedIn, for C++ and for Java alike.
 void expectSortedInBothIn(const char* file, const std::string& unit,
-                          const std::vector<SortCase>& cases);
+                          const std::vector<SortCase>& cases,
+                          MarkedRegions regions = MarkedRegions::kSorted);
 
 #define expectSorted(...) expectSortedIn(__FILE__, __VA_ARGS__)
 #define expectSortedInBoth(...) expectSortedInBothIn(__FILE__, __VA_ARGS__)

@@ -214,7 +214,8 @@ def sort_texts(quillfix, texts, suffix, scratch):
         path = os.path.join(scratch, f"case{index}{suffix}")
         with open(path, "wb") as source:
             source.write(text)
-        run = subprocess.run([quillfix, path], capture_output=True)
+        # The conventional command line, which leaves marked regions alone.
+        run = subprocess.run([quillfix, "--", path], capture_output=True)
         results.append(run.stdout if run.returncode == 0 else b"\0failed")
     return results
 
