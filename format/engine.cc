@@ -235,7 +235,7 @@ class Sorter {
   void enterRegion(size_t from, const char* to);
   bool leaveRegion(size_t comment, char*& to);
   void leaveRegionAtEnd();
-  size_t regionSpare(size_t i) const;
+  void keepRegionUpTo(size_t i);
   [[gnu::always_inline]] inline size_t writeThroughLineFeed(size_t from,
                                                             size_t lineFeed,
                                                             char*& to);
@@ -378,7 +378,7 @@ void Sorter::run() {
 // Claims room for the rest of the text and the slack, or for what the step
 // that ended the last stretch asked for, and walks the stretch at `i`.
 size_t Sorter::stretch(size_t i) {
-  if (inRegion_) out_.setSpare(regionSpare(i));
+  if (inRegion_) keepRegionUpTo(i);
   const size_t room = std::max(size_ - i + slack_, neededRoom_);
   char* to = out_.claim(room);
   if (!to) return size_;
@@ -813,13 +813,12 @@ size_t Sorter::writeBlockComment(size_t slash, char*& to) {
   return end;
 }
 
-// How much longer the layout wrote the region being left alone, up to `i`,
-// than the region's own text, which will take its place; at most as much as
-// the limit allows a whole text of this size, which bounds the memory.
-size_t Sorter::regionSpare(size_t i) const {
-  const size_t written = out_.size() - regionOut_;
-  const size_t read = i - regionFrom_;
-  return written > read ? std::min(written - read, sortedSizeLimit(size_)) : 0;
+// What the layout writes for the region being left alone will be written
+// over by the region's own text: the text keeps that text up to `i`, and its
+// room may grow past the allowance as far as the limit of a whole text of
+// this size, which bounds the memory.
+void Sorter::keepRegionUpTo(size_t i) {
+  out_.keepOnly(regionOut_ + (i - regionFrom_), sortedSizeLimit(size_));
 }
 
 // A region left alone starts at `from` in the text, written at `to`.
@@ -840,7 +839,7 @@ bool Sorter::leaveRegion(size_t comment, char*& to) {
   std::memcpy(regionTo, text_ + regionFrom_, comment - regionFrom_);
   to = regionTo + (comment - regionFrom_);
   inRegion_ = false;
-  out_.setSpare(0);
+  out_.keepAll();
   atLineStart = false;
   dropsNextBlank = false;
   literalEdge_.distance = AfterLiteral::kFar;
@@ -849,7 +848,7 @@ bool Sorter::leaveRegion(size_t comment, char*& to) {
 
 // A region that no comment ends runs to the end of the text.
 void Sorter::leaveRegionAtEnd() {
-  out_.setSpare(regionSpare(size_));
+  keepRegionUpTo(size_);
   const size_t bytes = size_ - regionFrom_;
   if (!out_.claim(bytes)) return;
   char* const regionTo = out_.data() + regionOut_;

@@ -41,9 +41,15 @@ class Output {
     if (size <= static_cast<size_t>(end_ - cursor_)) return cursor_;
     return grow(size) ? cursor_ : nullptr;
   }
-  /// Lets the text pass its limit, and the room its allowance, by `spare`
-  /// bytes that it will give back (a region written over later).
-  void setSpare(size_t spare) { spare_ = spare; }
+  /// While what was written from some point on will be written over (a
+  /// region), the text keeps `kept` bytes of it, and the room may pass the
+  /// allowance by `extra`.
+  void keepOnly(size_t kept, size_t extra) {
+    kept_ = kept;
+    extra_ = extra;
+  }
+  /// Every byte written is kept again.
+  void keepAll() { keepOnly(kAll, 0); }
   /// Takes what was written up to `end`, in the room claimed or before it,
   /// as the text.
   void takeUpTo(char* end) { cursor_ = end; }
@@ -76,12 +82,11 @@ class Output {
   }
 
   // Grows the room to `size` bytes past the cursor, unless what the text
-  // keeps (all but its spare) has passed the limit, or the room would pass
-  // the allowance.
+  // keeps has passed the limit, or the room would pass the allowance.
   [[gnu::noinline]] bool grow(size_t size) {
     const size_t used = this->size();
-    const size_t kept = used - std::min(used, spare_);
-    if (kept > limit_ || size > most_ - kept) {
+    const size_t most = most_ + std::min(extra_, kAll - most_);
+    if (std::min(used, kept_) > limit_ || used > most || size > most - used) {
       full_ = true;
       return false;
     }
@@ -101,7 +106,9 @@ class Output {
   Bytes* text_;
   size_t limit_;
   size_t most_;  // the limit and the allowance
-  size_t spare_ = 0;
+  static constexpr size_t kAll = ~size_t{0};
+  size_t kept_ = kAll;
+  size_t extra_ = 0;
   char* cursor_;
   char* end_;
   bool full_ = false;

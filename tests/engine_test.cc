@@ -215,6 +215,7 @@ TEST(SharedLayoutTest, RegionBetweenMarkersIsWrittenAsItWasRead) {
     {__LINE__, "x;  // quillfix off", "x;\n// quillfix off"},
     {__LINE__, "x  =  1;  /* quillfix off */", "x = 1;\n/* quillfix off */"},
     {__LINE__, "/* quillfix off */\nint   x ;\n  y;", "/* quillfix off */\nint   x ;\n  y;"},
+    {__LINE__, "/* quillfix off */" + std::string(60, '{') + " x;", "/* quillfix off */" + std::string(60, '{') + " x;"},
     {__LINE__, "// quillfix off\r\nint   y;\r\n// quillfix on\r\nz;", "// quillfix off\r\nint   y;\r\n// quillfix on\r\nz;\n"},
     {__LINE__, "// quillfix off\na  ;\n// quillfix off\nb  ;\n// quillfix on\nc  ;", "// quillfix off\na  ;\n// quillfix off\nb  ;\n// quillfix on\nc ;\n"},
     {__LINE__, "// quillfix off: aligned\na  ;\n// quillfix on\n", "// quillfix off: aligned\na  ;\n// quillfix on\n"},
