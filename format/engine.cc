@@ -148,7 +148,7 @@ std::string_view trimmed(std::string_view text) {
 // A comment whose text, without its "//" or "/*" and "*/" and the white
 // space around it, is a marker's words, alone or followed by ":" and a
 // reason.
-Marker markerOf(std::string_view commentText) {
+[[gnu::noinline]] Marker markerOf(std::string_view commentText) {
   const std::string_view text = trimmed(commentText);
   for (const auto& [words, marker] : kMarkers) {
     if (!text.starts_with(words)) continue;
@@ -232,10 +232,10 @@ class Sorter {
     if (!leavesRegions_) return Marker::kNone;
     return markerOf(std::string_view(text_ + from, end - from));
   }
-  void enterRegion(size_t from, const char* to);
-  bool leaveRegion(size_t comment, char*& to);
-  void leaveRegionAtEnd();
-  void keepRegionUpTo(size_t i);
+  [[gnu::noinline]] void enterRegion(size_t from, const char* to);
+  [[gnu::noinline]] bool leaveRegion(size_t comment, char*& to);
+  [[gnu::noinline]] void leaveRegionAtEnd();
+  [[gnu::noinline]] void keepRegionUpTo(size_t i);
   [[gnu::always_inline]] inline size_t writeThroughLineFeed(size_t from,
                                                             size_t lineFeed,
                                                             char*& to);
