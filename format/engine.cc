@@ -477,9 +477,12 @@ bool Sorter::hasRoom(const char* to, size_t next, size_t bytes) {
 }
 
 // The room claimed holds the rest of the text wherever a stretch ends; a
-// step that wrote past its measure would have written past it.
+// step that wrote past its measure would have written past it. The slack
+// hides a short measure, so only a stretch claimed without slack, as the
+// tests claim it, can tell.
 void Sorter::checkRoom(const char* to, size_t next) const {
-  if (size_ - next > static_cast<size_t>(roomEnd_ - to)) std::abort();
+  if (slack_ == 0 && size_ - next > static_cast<size_t>(roomEnd_ - to))
+    std::abort();
 }
 
 size_t Sorter::blanksEnd(size_t i) const {
