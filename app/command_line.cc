@@ -183,16 +183,6 @@ bool parseCount(std::string_view text, int most, int* count) {
   return true;
 }
 
-// "t" or "s" and a count: that many tabs or blanks.
-bool parseIndentSpec(std::string_view spec, Indent* indent) {
-  if (spec.empty() || (spec[0] != 't' && spec[0] != 's')) return false;
-  int count = 0;
-  if (!parseCount(spec.substr(1), kMaxIndentCount, &count)) return false;
-  indent->character = spec[0] == 's' ? ' ' : '\t';
-  indent->count = count;
-  return true;
-}
-
 std::string setMode(Mode mode, bool* modeGiven, CommandLine* line) {
   if (*modeGiven && line->mode != mode)
     return "--write, --check and --diff do not go together";
@@ -211,7 +201,7 @@ std::string apply(Action action, const std::string& value, bool* modeGiven,
     case Action::kDiff:
       return setMode(Mode::kDiff, modeGiven, line);
     case Action::kIndent:
-      if (!parseIndentSpec(value, &line->indent))
+      if (!parseIndentSpec(value, &line->indent.emplace()))
         return "--indent takes t or s and a count from 1 to " +
                std::to_string(kMaxIndentCount) + " (t1, s4), not '" + value +
                "'";
@@ -264,6 +254,15 @@ std::string checkTogether(const CommandLine& line) {
 }
 
 }  // namespace
+
+bool parseIndentSpec(std::string_view spec, Indent* indent) {
+  if (spec.empty() || (spec[0] != 't' && spec[0] != 's')) return false;
+  int count = 0;
+  if (!parseCount(spec.substr(1), kMaxIndentCount, &count)) return false;
+  indent->character = spec[0] == 's' ? ' ' : '\t';
+  indent->count = count;
+  return true;
+}
 
 std::string usage() {
   std::string text = kUsageStart;

@@ -1,7 +1,9 @@
 #ifndef QUILLFIX_APP_COMMAND_LINE_H_
 #define QUILLFIX_APP_COMMAND_LINE_H_
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "format/indent.h"
@@ -20,7 +22,7 @@ struct CommandLine {
   bool help = false;
   bool version = false;
   Mode mode = Mode::kPrint;
-  Indent indent;
+  std::optional<Indent> indent;        // --indent, or none: .editorconfig's
   const Language* language = nullptr;  // --lang, or null
   std::string stdinName;               // --stdin-filename, or empty
   int jobs = 0;                        // 0: one per processor
@@ -36,6 +38,11 @@ inline constexpr char kStandardInput[] = "-";
 /// Returns the message of a usage error, or an empty string.
 std::string parseCommandLine(const std::vector<std::string>& arguments,
                              CommandLine* commandLine);
+
+/// Reads an indent specification as --indent takes it, "t" or "s" and a
+/// count from 1 to kMaxIndentCount in decimal digits, into `indent`; false,
+/// with `indent` unchanged, when `spec` is not one.
+bool parseIndentSpec(std::string_view spec, Indent* indent);
 
 /// The usage text that --help prints, from the options and languages that
 /// the command line is read by.

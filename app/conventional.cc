@@ -6,6 +6,7 @@
 
 #include "app/batch.h"
 #include "app/command_line.h"
+#include "app/editor_config.h"
 #include "app/unified_diff.h"
 #include "app/walk.h"
 #include "format/source.h"
@@ -26,8 +27,9 @@ struct Target {
 
 // What sorting one file gave.
 struct FileResult {
-  Bytes out;          // for standard output
-  std::string error;  // why it failed, for the error stream; or empty
+  Bytes out;            // for standard output
+  std::string error;    // why it failed, for the error stream; or empty
+  std::string warning;  // what .editorconfig asks that cannot be used
   bool changed = false;
 };
 
@@ -38,6 +40,10 @@ int statusOf(bool failed, bool changed, Mode mode) {
 
 void report(const std::string& path, const std::string& reason) {
   writeErrorOutput("quillfix: " + path + ": " + reason + "\n");
+}
+
+void warn(const std::string& path, const std::string& warning) {
+  if (!warning.empty()) report("warning: " + path, warning);
 }
 
 int usageError(const std::string& message) {
@@ -65,13 +71,25 @@ std::string describe(SortFailure failure) {
   return "";
 }
 
-// Sorts `file` into `sorted`; returns why that failed, or an empty string.
-std::string sortLoaded(const Bytes& file, const Language* language,
-                       const CommandLine& line, Bytes* sorted) {
+// --indent, else what the .editorconfig files ask for the file at `path`;
+// one tab for standard input without a name.
+Indent indentOf(const std::string& path, const CommandLine& line,
+                std::string* warning) {
+  if (line.indent) return *line.indent;
+  if (path.empty()) return Indent();
+  return indentOfEditorConfig(path, warning);
+}
+
+// Sorts `file`, the text of the file at `path`, into `sorted`; returns why
+// that failed, or an empty string. `warning` gets what the .editorconfig
+// files ask that cannot be used.
+std::string sortLoaded(const Bytes& file, const std::string& path,
+                       const Language* language, const CommandLine& line,
+                       Bytes* sorted, std::string* warning) {
   if (!language)
     return "not a C, C++ or Java file name (--lang names the language)";
-  return describe(
-      sortWholeFile(view(file), *language, line.indent.unit(), sorted));
+  Indent indent = indentOf(path, line, warning);
+  return describe(sortWholeFile(view(file), *language, indent.unit(), sorted));
 }
 
 // What the modes that write nothing give for a sorted file.
@@ -109,7 +127,8 @@ FileResult sortAndSave(const WalkEntry& target, const CommandLine& line) {
       return result;
   }
   Bytes sorted;
-  result.error = sortLoaded(file, target.language, line, &sorted);
+  result.error = sortLoaded(file, target.path, target.language, line, &sorted,
+                            &result.warning);
   if (!result.error.empty()) return result;
   if (line.mode != Mode::kWrite) {
     present(target.path, file, std::move(sorted), line.mode, &result);
@@ -178,7 +197,8 @@ int sortStandardInput(const CommandLine& line) {
     if (readStandardInput(&input, &reason) != ReadResult::kOk)
       result.error = "cannot read: " + reason;
     else
-      result.error = sortLoaded(input, languageOf(name, line), line, &sorted);
+      result.error = sortLoaded(input, line.stdinName, languageOf(name, line),
+                                line, &sorted, &result.warning);
   } catch (const std::bad_alloc&) {
     result.error = "out of memory";
   }
@@ -188,6 +208,7 @@ int sortStandardInput(const CommandLine& line) {
     result.out = std::move(input);
   }
   bool printed = writeSortedOutput(view(result.out));
+  warn(name, result.warning);
   if (!result.error.empty()) report(name, result.error);
   if (!printed) writeErrorOutput(kOutputFailed);
   return statusOf(!result.error.empty() || !printed, result.changed, line.mode);
@@ -211,6 +232,7 @@ int sortFiles(const CommandLine& line) {
         }
         const std::string& path = targets[k].entry.path;
         if (targets[k].emptyFolder) report(path, kNoSources);
+        warn(path, result.warning);
         if (!result.error.empty()) report(path, result.error);
         failed = failed || !result.error.empty();
         changed = changed || result.changed;

@@ -53,6 +53,16 @@ std::string fromCurrentFolder(std::string_view path) {
   return text == "." ? "" : text;
 }
 
+}  // namespace
+
+std::string absolutePath(std::string_view path) {
+  std::error_code failure;
+  fs::path absolute = fs::absolute(toPath(path), failure);
+  return fromPath(failure ? toPath(path) : absolute.lexically_normal());
+}
+
+namespace {
+
 std::string joined(std::string_view folder, std::string_view below) {
   if (folder.empty()) return std::string(below);
   return std::string(folder).append("/").append(below);

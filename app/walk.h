@@ -37,6 +37,11 @@ struct WalkEntry {
 bool excludesNamedPath(std::string_view path, bool isFolder,
                        const std::vector<std::string>& excludes);
 
+/// `path` made absolute from the current folder, with no "." or ".." that
+/// can be resolved without the file system ("a/../b.c", from "/w", gives
+/// "/w/b.c"); in UTF-8, with the system's own separators.
+std::string absolutePath(std::string_view path);
+
 /// The source files below `folder` (files whose extension names a language),
 /// and the folders that could not be read, with the walk going on past them.
 ///
