@@ -11,8 +11,10 @@ namespace {
 std::string summary(const CommandLine& line) {
   const char* modes[] = {"print", "write", "check", "diff"};
   std::string text = modes[static_cast<int>(line.mode)];
-  text += line.indent.character == ' ' ? " s" : " t";
-  text += std::to_string(line.indent.count);
+  if (line.indent) {
+    text += line.indent->character == ' ' ? " s" : " t";
+    text += std::to_string(line.indent->count);
+  }
   if (line.language) text += " lang=" + std::string(line.language->name);
   if (!line.stdinName.empty()) text += " name=" + line.stdinName;
   if (line.jobs) text += " jobs=" + std::to_string(line.jobs);
@@ -30,36 +32,35 @@ TEST(CommandLineTest, OptionsAndPathsAreRead) {
     std::vector<std::string> args;
     std::string read;
   } cases[] = {
-      {__LINE__, {"-w", "a.c"}, "write t1 [a.c]"},
-      {__LINE__, {"--write", "a.c", "b.c"}, "write t1 [a.c] [b.c]"},
-      {__LINE__, {"-c", "a.c"}, "check t1 [a.c]"},
-      {__LINE__, {"-d", "--diff", "a.c"}, "diff t1 [a.c]"},
-      {__LINE__, {"a.c", "-w"}, "write t1 [a.c]"},
+      {__LINE__, {"-w", "a.c"}, "write [a.c]"},
+      {__LINE__, {"--write", "a.c", "b.c"}, "write [a.c] [b.c]"},
+      {__LINE__, {"-c", "a.c"}, "check [a.c]"},
+      {__LINE__, {"-d", "--diff", "a.c"}, "diff [a.c]"},
+      {__LINE__, {"a.c", "-w"}, "write [a.c]"},
       {__LINE__, {"--indent", "s4", "a.c"}, "print s4 [a.c]"},
       {__LINE__, {"--indent=t2", "a.c"}, "print t2 [a.c]"},
       {__LINE__, {"--indent", "s2", "--indent", "t3", "a.c"}, "print t3 [a.c]"},
       {__LINE__, {"--indent", "s256", "a.c"}, "print s256 [a.c]"},
       {__LINE__, {"--indent", "t001", "a.c"}, "print t1 [a.c]"},
-      {__LINE__, {"--lang", "java", "-"}, "print t1 lang=java [-]"},
-      {__LINE__, {"--lang=cpp", "x"}, "print t1 lang=cpp [x]"},
-      {__LINE__, {"--stdin-filename", "s/x.c", "-"}, "print t1 name=s/x.c [-]"},
-      {__LINE__,
-       {"--stdin-filename=", "--lang", "c", "-"},
-       "print t1 lang=c [-]"},
-      {__LINE__, {"-j", "3", "a"}, "print t1 jobs=3 [a]"},
-      {__LINE__, {"-j7", "a"}, "print t1 jobs=7 [a]"},
-      {__LINE__, {"--jobs=1024", "a"}, "print t1 jobs=1024 [a]"},
-      {__LINE__, {"--jobs", "01", "a"}, "print t1 jobs=1 [a]"},
+      {__LINE__, {"--indent", "t1", "a.c"}, "print t1 [a.c]"},
+      {__LINE__, {"--lang", "java", "-"}, "print lang=java [-]"},
+      {__LINE__, {"--lang=cpp", "x"}, "print lang=cpp [x]"},
+      {__LINE__, {"--stdin-filename", "s/x.c", "-"}, "print name=s/x.c [-]"},
+      {__LINE__, {"--stdin-filename=", "--lang", "c", "-"}, "print lang=c [-]"},
+      {__LINE__, {"-j", "3", "a"}, "print jobs=3 [a]"},
+      {__LINE__, {"-j7", "a"}, "print jobs=7 [a]"},
+      {__LINE__, {"--jobs=1024", "a"}, "print jobs=1024 [a]"},
+      {__LINE__, {"--jobs", "01", "a"}, "print jobs=1 [a]"},
       {__LINE__,
        {"--exclude", "*.h", "--exclude=gen/", "a"},
-       "print t1 exclude=*.h exclude=gen/ [a]"},
-      {__LINE__, {"--no-ignore", "a"}, "print t1 no-ignore [a]"},
-      {__LINE__, {"--", "-w", "--"}, "print t1 [-w] [--]"},
-      {__LINE__, {"-", "--lang", "c"}, "print t1 lang=c [-]"},
-      {__LINE__, {"", "--"}, "print t1 []"},
-      {__LINE__, {"-h"}, "print t1 help"},
-      {__LINE__, {"-w", "--help", "-i"}, "write t1 help"},
-      {__LINE__, {"-V", "--bogus"}, "print t1 version"},
+       "print exclude=*.h exclude=gen/ [a]"},
+      {__LINE__, {"--no-ignore", "a"}, "print no-ignore [a]"},
+      {__LINE__, {"--", "-w", "--"}, "print [-w] [--]"},
+      {__LINE__, {"-", "--lang", "c"}, "print lang=c [-]"},
+      {__LINE__, {"", "--"}, "print []"},
+      {__LINE__, {"-h"}, "print help"},
+      {__LINE__, {"-w", "--help", "-i"}, "write help"},
+      {__LINE__, {"-V", "--bogus"}, "print version"},
   };
   for (const auto& c : cases) {
     testing::ScopedTrace trace(__FILE__, c.line, "the case stated here");

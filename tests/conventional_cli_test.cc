@@ -23,11 +23,14 @@ using Files = std::vector<std::pair<std::string, std::string>>;
 const std::string kSource = "int main(void) {\n  return 0;\n}\n";
 const std::string kSorted = "int main(void) \n{\n\treturn 0;\n}\n\n";
 const std::string kSortedS2 = "int main(void) \n{\n  return 0;\n}\n\n";
+const std::string kSortedS4 = "int main(void) \n{\n    return 0;\n}\n\n";
+const std::string kSortedS3 = "int main(void) \n{\n   return 0;\n}\n\n";
 const std::string kCrLfSource = "int main(void) {\r\n  return 0;\r\n}\r\n";
 const std::string kCrLfSorted =
     "int main(void) \r\n{\r\n\treturn 0;\r\n}\r\n\r\n";
 const std::string kJavaSource = "class A {\n  int x;\n}\n";
 const std::string kJavaSorted = "class A \n{\n\tint x;\n}\n\n";
+const std::string kJavaSortedS2 = "class A \n{\n  int x;\n}\n\n";
 const std::string kCutShort =
     "a;\n\x1A"
     "b;\n";
@@ -46,6 +49,9 @@ const std::string kElf = std::string(
                              "\xB8<\0\0\0\x31\xFF\x0F\x05",
                              73) +
                          std::string(183, '\x90');
+
+const char kNoEditorConfigOnWindows[] =
+    "quillfix.exe is built without the EditorConfig library";
 
 std::string usage(const std::string& message) {
   return "quillfix: " + message + "\nTry 'quillfix --help'.\n";
@@ -279,6 +285,49 @@ TEST_F(CommandLineRunTest, StandardInputIsSortedToStandardOutput) {
     {__LINE__, {"-c", "--lang", "c", "-"}, {}, kSource, "-\n", "", 1, {}},
     {__LINE__, {"-c", "--lang", "c", "-"}, {}, kSorted, "", "", 0, {}},
   });
+}
+
+// Where --indent is not given, each file, and standard input that
+// --stdin-filename names, is indented as the .editorconfig files that apply
+// to its path ask; the classic command line reads none.
+TEST_F(CommandLineRunTest, EditorConfigSetsTheIndentationWhereIndentDoesNot) {
+  if (testingWindowsBuild()) GTEST_SKIP() << kNoEditorConfigOnWindows;
+  const Files project = {{".editorconfig", "root = true\n[*]\nindent_style = space\nindent_size = 4\n[java/**.java]\nindent_size = 2\n[src/*.c]\nindent_size = tab\ntab_width = 3\n"}, {"tabs/.editorconfig", "[*]\nindent_style = tab\n"}, {"a.c", kSource}, {"src/b.c", kSource}, {"java/A.java", kJavaSource}, {"tabs/t.c", kSource}};
+  expectRuns({
+    {__LINE__, {"--", "a.c", "src/b.c", "java/A.java", "tabs/t.c"}, project, "", kSortedS4 + kSortedS3 + kJavaSortedS2 + kSorted, "", 0, {}},
+    {__LINE__, {"-w", "."}, project, "", "", "", 0, {project[0], project[1], {"a.c", kSortedS4}, {"src/b.c", kSortedS3}, {"java/A.java", kJavaSortedS2}, {"tabs/t.c", kSorted}}},
+    {__LINE__, {"-c", "src/./b.c", "tabs/../a.c"}, {project[0], project[1], {"a.c", kSortedS4}, {"src/b.c", kSortedS3}}, "", "", "", 0, {}},
+    {__LINE__, {"--indent", "t1", "a.c"}, project, "", kSorted, "", 0, {}},
+    {__LINE__, {"--stdin-filename", "src/x.c", "-"}, project, kSource, kSortedS3, "", 0, {}},
+    {__LINE__, {"--stdin-filename", "java/X.java", "-"}, project, kJavaSource, kJavaSortedS2, "", 0, {}},
+    {__LINE__, {"-c", "--stdin-filename", "a.c", "-"}, project, kSortedS4, "", "", 0, {}},
+    {__LINE__, {"--indent", "s2", "--stdin-filename", "a.c", "-"}, project, kSource, kSortedS2, "", 0, {}},
+    {__LINE__, {"--lang", "c", "-"}, project, kSource, kSorted, "", 0, {}},
+    {__LINE__, {"a.c"}, project, "", kSorted, "", 0, {}},
+    {__LINE__, {"/i", "s2", "/sn", "a.c", "a.c"}, project, "", kSortedS2, "", 0, {project[0], project[1], {"a.c", kSortedS2}, project[3], project[4], project[5]}},
+  });
+}
+
+// A value that cannot be used, or a .editorconfig that cannot be read, gives
+// a warning and one tab; it fails nothing.
+TEST_F(CommandLineRunTest, EditorConfigValuesThatCannotBeUsedGiveWarnings) {
+  if (testingWindowsBuild()) GTEST_SKIP() << kNoEditorConfigOnWindows;
+  const Files project = {{".editorconfig", "root = true\n[*]\nindent_style = space\nindent_size = eight\n[b.c]\nindent_size = 0\n[c.c]\nindent_style = blanks\n"}, {"a.c", kSource}, {"b.c", kSource}, {"c.c", kSource}};
+  const std::string count = "', not a count from 1 to 256; indenting by one tab\n";
+  const std::string warnA = "quillfix: warning: a.c: .editorconfig sets indent_size to 'eight" + count;
+  expectRuns({
+    {__LINE__, {"--", "a.c", "b.c", "c.c"}, project, "", kSorted + kSorted + kSorted, warnA + "quillfix: warning: b.c: .editorconfig sets indent_size to '0" + count + "quillfix: warning: c.c: .editorconfig sets indent_style to 'blanks', not tab or space; indenting by one tab\n", 0, {}},
+    {__LINE__, {"-c", "a.c", "missing.c"}, project, "", "a.c\n", warnA + failure("missing.c", kNoSuchFile), 2, {}},
+    {__LINE__, {"-w", "a.c"}, project, "", "", warnA, 0, {project[0], {"a.c", kSorted}, project[2], project[3]}},
+    {__LINE__, {"--stdin-filename", "a.c", "-"}, project, kSource, kSorted, warnA, 0, {}},
+    {__LINE__, {"--indent", "s2", "a.c"}, project, "", kSortedS2, "", 0, {}},
+  });
+  writeFile(dir / ".editorconfig", "root = true\n[*]\nindent_style\n");
+  writeFile(dir / "a.c", kSource);
+  RunResult result = run({"--", "a.c"});
+  EXPECT_EQ(kSorted, result.out);
+  EXPECT_EQ("quillfix: warning: a.c: cannot read " + (dir / ".editorconfig") + ", line 3; indenting by one tab\n", result.err);
+  EXPECT_EQ(0, result.status);
 }
 
 TEST_F(CommandLineRunTest, DiffShowsHowEachFileWouldChange) {
