@@ -49,7 +49,8 @@ const OptionSpec kOptions[] = {
     {"", "--indent", "SPEC",
      "one level of indentation: t and a count of\n"
      "tabs, or s and a count of blanks, the count\n"
-     "from 1 to 256 (default t1)",
+     "from 1 to 256 (default: as .editorconfig\n"
+     "says, else t1)",
      Action::kIndent},
     {"", "--lang", kLanguageValue,
      "the language of standard input and of named\n"

@@ -46,7 +46,9 @@ A file name, or a name looked up in the variable `exec-path'."
   :type 'string)
 
 (defcustom quillfix-arguments nil
-  "Further arguments for quillfix, such as (\"--indent\" \"s4\")."
+  "Further arguments for quillfix, such as (\"--indent\" \"s4\").
+The indentation needs none: quillfix follows the .editorconfig files
+that apply to the buffer's file, and --indent only overrides them."
   :type '(repeat string))
 
 (defconst quillfix--extensions
