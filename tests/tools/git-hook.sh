@@ -205,6 +205,28 @@ check_same "$description: the command goes to the top of the work tree" \
 hint_files=("sub dir/a b.c" Top.java)
 check_hint_works "$description" "sub dir"
 
+# The hook follows .editorconfig with no setting of its own, also for a
+# commit made from a folder below the top, whose .editorconfig is there.
+description="a folder whose .editorconfig asks for four blanks"
+new_repository editorconfig
+four_blanks_project "sub dir" four.c
+printf '%s' "$four_blanks_sorted" >"sub dir/four.c"
+printf '%s' "$four_blanks_source" | quillfix --indent t1 --lang c - >"sub dir/tabs.c"
+git add .
+try_commit "sub dir"
+{
+  echo "quillfix: these staged files are not sorted:"
+  printf '\t%s\n' tabs.c
+  echo "Sort them, stage them again and commit:"
+  printf '\t%s\n' "quillfix --write -- 'tabs.c' && git add -- 'tabs.c'"
+} >"$scratch/expected"
+check_refused "$description" "$scratch/expected"
+(cd "sub dir" && sh -c "$(sed -n 's/^\t\(quillfix --write.*\)/\1/p' "$scratch/stderr")")
+check_same "$description: the printed command sorts by four blanks" \
+  <(printf '%s' "$four_blanks_sorted") "sub dir/tabs.c"
+try_commit "sub dir"
+check_text "$description: the next commit passes" "0 " "$status $(cat "$scratch/stderr")"
+
 description="quillfix cannot be found"
 new_repository missing-program
 cp "$sources/sorted.c" prog.c

@@ -103,6 +103,21 @@ check_differ() {
   fi
 }
 
+# A project's .editorconfig that asks for four blanks per level, a C source,
+# and what that source sorts to there.
+four_blanks_editorconfig=$'root = true\n\n[*.{c,h,java}]\nindent_style = space\nindent_size = 4\n'
+four_blanks_source=$'int main(void) {\n  return 0;\n}\n'
+# shellcheck disable=SC2034  # for the scripts that source this file
+four_blanks_sorted=$'int main(void) \n{\n    return 0;\n}\n\n'
+
+# four_blanks_project FOLDER [FILE]: FOLDER holds that .editorconfig, and
+# FILE (when given) that source.
+four_blanks_project() {
+  mkdir -p "$1"
+  printf '%s' "$four_blanks_editorconfig" >"$1/.editorconfig"
+  if (($# > 1)); then printf '%s' "$four_blanks_source" >"$1/$2"; fi
+}
+
 finish() {
   echo "$passed passed, $failed failed"
   ((failed == 0))
