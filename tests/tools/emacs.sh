@@ -139,6 +139,12 @@ expected_message="quillfix: cannot run $scratch/none/quillfix: Searching for pro
 keeps_failing_buffer "a program that is missing" prog.c "$sources/c" \
   "(setq quillfix-program \"$scratch/none/quillfix\")"
 
+new_case editorconfig
+four_blanks_project "$case_dir" four.c
+run_emacs "$case_dir" '(find-file "four.c")' '(quillfix-buffer)' '(save-buffer)'
+check_same "emacs: quillfix-buffer follows .editorconfig's four blanks" \
+  <(printf '%s' "$four_blanks_sorted") "$case_dir/four.c"
+
 new_case already-sorted
 quillfix --stdin-filename prog.c - <"$sources/c" >"$case_dir/prog.c"
 run_emacs "$case_dir" '(find-file "prog.c")' '(quillfix-buffer)' \

@@ -90,6 +90,15 @@ try_hook quillfix-check
 check_text "quillfix-check hook: passes on sorted files" 0 "$status"
 check_files "quillfix-check hook: changes nothing on sorted files" "$after"
 
+# Both hooks follow the project's .editorconfig, with no args of their own.
+four_blanks_project "$scratch/four-blanks" four.c
+new_project four-blanks-write "$scratch/four-blanks"
+try_hook quillfix
+check_same "quillfix hook: sorts by the four blanks .editorconfig asks for" \
+  <(printf '%s' "$four_blanks_sorted") "$project/four.c"
+try_hook quillfix-check
+check_text "quillfix-check hook: passes what .editorconfig's four blanks sorted" 0 "$status"
+
 # The README's configuration with pre-commit's trailing-whitespace and
 # end-of-file-fixer. The pre-commit-hooks repository cannot be had offline:
 # a repository of our own stands in for it, whose two hooks of those names

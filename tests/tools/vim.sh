@@ -65,6 +65,17 @@ sorts_named_file() {
     "$case_dir/expected" "$case_dir/$name"
 }
 
+# follows_editorconfig: :Quillfix on a file whose .editorconfig asks for four
+# blanks, with no option of the plugin's own, sorts by four blanks.
+follows_editorconfig() {
+  new_case editorconfig
+  four_blanks_project "$case_dir" four.c
+  { echo 'Quillfix'; echo 'write'; finish_commands; } >"$case_dir/commands.vim"
+  run_editor "$editor" "$case_dir" four.c
+  check_same "$editor: :Quillfix follows .editorconfig's four blanks" \
+    <(printf '%s' "$four_blanks_sorted") "$case_dir/four.c"
+}
+
 # sorts_unnamed_buffer FILETYPE SOURCE: an unnamed buffer holding the lines
 # of the file SOURCE is sorted by the language of its filetype.
 sorts_unnamed_buffer() {
@@ -130,6 +141,7 @@ for editor in "${editors[@]}"; do
   sorts_named_file Greeter.java "$sources/java"
   sorts_named_file shape.HPP "$sources/cpp"
   sorts_named_file dos.c "$sources/c-crlf"
+  follows_editorconfig
   sorts_unnamed_buffer c "$sources/c"
   sorts_unnamed_buffer java "$sources/java"
 
