@@ -70,7 +70,7 @@ ensure_deb_src() {
       keyring=/usr/share/keyrings/debian-archive-keyring.gpg
     {
       echo "# Debian's source packages, for $0"
-      # shellcheck disable=SC2016
+      # shellcheck disable=SC2016 # apt's own placeholders
       apt-get indextargets --format '$(SITE) $(RELEASE) $(COMPONENT)' \
           'Created-By: Packages' | sort -u |
         while read -r site suite component; do
