@@ -19,16 +19,6 @@ struct Step {
 
 using Lines = std::vector<std::string_view>;
 
-Lines linesOf(std::string_view text) {
-  Lines lines;
-  while (!text.empty()) {
-    size_t end = std::min(text.find('\n'), text.size() - 1) + 1;
-    lines.push_back(text.substr(0, end));
-    text.remove_prefix(end);
-  }
-  return lines;
-}
-
 // A line that the other text holds too, and where it stands in its own.
 struct Line {
   std::string_view text;
@@ -141,6 +131,39 @@ void appendHunk(const std::vector<Step>& steps, size_t begin, size_t end,
 }
 
 }  // namespace
+
+Lines linesOf(std::string_view text) {
+  Lines lines;
+  while (!text.empty()) {
+    size_t end = std::min(text.find('\n'), text.size() - 1) + 1;
+    lines.push_back(text.substr(0, end));
+    text.remove_prefix(end);
+  }
+  return lines;
+}
+
+std::vector<LineHunk> lineHunks(std::string_view before,
+                                std::string_view after) {
+  std::vector<LineHunk> hunks;
+  size_t oldLine = 0;
+  size_t newLine = 0;
+  bool inHunk = false;
+  for (const Step& step : stepsBetween(before, after)) {
+    if (step.edit == Edit::kKeep) {
+      inHunk = false;
+      ++oldLine;
+      ++newLine;
+      continue;
+    }
+    if (!inHunk) hunks.push_back({oldLine, oldLine, newLine, newLine});
+    inHunk = true;
+    if (step.edit == Edit::kDelete)
+      hunks.back().oldEnd = ++oldLine;
+    else
+      hunks.back().newEnd = ++newLine;
+  }
+  return hunks;
+}
 
 std::string unifiedDiff(std::string_view path, std::string_view before,
                         std::string_view after) {

@@ -1,0 +1,134 @@
+#include "app/line_ranges.h"
+
+#include <algorithm>
+
+#include "app/unified_diff.h"
+
+namespace {
+
+using Lines = std::vector<std::string_view>;
+
+// The largest line number that --lines reads.
+const size_t kMaxLineNumber = 999999999;
+
+// A line number from 1 to kMaxLineNumber, in decimal digits alone.
+bool parseLineNumber(std::string_view text, size_t* number) {
+  if (text.empty() || text.size() > 9) return false;
+  size_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1 || value > kMaxLineNumber) return false;
+  *number = value;
+  return true;
+}
+
+// Two texts read a line at a time with their blanks, tabs and line feeds
+// left out, and how far they agree.
+class TokenComparison {
+ public:
+  void addOld(const Lines& lines, size_t begin, size_t end) {
+    append(lines, begin, end, &old_);
+  }
+  void addNew(const Lines& lines, size_t begin, size_t end) {
+    append(lines, begin, end, &new_);
+  }
+  bool agree() {
+    size_t common = std::min(old_.size(), new_.size());
+    while (matched_ < common && old_[matched_] == new_[matched_]) ++matched_;
+    return matched_ == old_.size() && matched_ == new_.size();
+  }
+
+ private:
+  static void append(const Lines& lines, size_t begin, size_t end,
+                     std::string* text) {
+    for (size_t k = begin; k < end; ++k)
+      for (char c : lines[k])
+        if (c != ' ' && c != '\t' && c != '\n') *text += c;
+  }
+
+  std::string old_;
+  std::string new_;
+  size_t matched_ = 0;  // the characters both begin with, as far as seen
+};
+
+// The hunks, each joined with the next ones until both its sides hold the
+// same tokens; the lines between joined hunks become part of the change.
+std::vector<LineHunk> changesOf(const Lines& input, const Lines& sorted,
+                                const std::vector<LineHunk>& hunks) {
+  std::vector<LineHunk> changes;
+  for (size_t k = 0; k < hunks.size();) {
+    LineHunk change = hunks[k++];
+    TokenComparison tokens;
+    tokens.addOld(input, change.oldBegin, change.oldEnd);
+    tokens.addNew(sorted, change.newBegin, change.newEnd);
+    while (k < hunks.size() && !tokens.agree()) {
+      tokens.addOld(input, change.oldEnd, hunks[k].oldEnd);
+      tokens.addNew(sorted, change.newEnd, hunks[k].newEnd);
+      change.oldEnd = hunks[k].oldEnd;
+      change.newEnd = hunks[k].newEnd;
+      ++k;
+    }
+    changes.push_back(change);
+  }
+  return changes;
+}
+
+bool touches(const LineHunk& change, const LineRange& range) {
+  if (change.oldBegin == change.oldEnd)
+    return change.oldBegin + 1 >= range.first && change.oldBegin <= range.last;
+  return change.oldBegin < range.last && change.oldEnd >= range.first;
+}
+
+bool taken(const LineHunk& change, const std::vector<LineRange>& ranges) {
+  for (const LineRange& range : ranges)
+    if (touches(change, range)) return true;
+  return false;
+}
+
+void appendLines(const Lines& lines, size_t begin, size_t end,
+                 std::string* text) {
+  for (size_t k = begin; k < end; ++k) text->append(lines[k]);
+}
+
+}  // namespace
+
+bool parseLineRange(std::string_view spec, LineRange* range) {
+  size_t colon = spec.find(':');
+  if (colon == spec.npos) return false;
+  LineRange read;
+  if (!parseLineNumber(spec.substr(0, colon), &read.first) ||
+      !parseLineNumber(spec.substr(colon + 1), &read.last) ||
+      read.first > read.last)
+    return false;
+  *range = read;
+  return true;
+}
+
+TakenChanges takeChanges(std::string_view input, std::string_view sorted,
+                         const std::vector<LineRange>& ranges) {
+  const Lines inputLines = linesOf(input);
+  const Lines sortedLines = linesOf(sorted);
+  TakenChanges result;
+  size_t nextInput = 0;
+  size_t linesOut = 0;
+  for (const LineHunk& change :
+       changesOf(inputLines, sortedLines, lineHunks(input, sorted))) {
+    appendLines(inputLines, nextInput, change.oldBegin, &result.text);
+    linesOut += change.oldBegin - nextInput;
+    nextInput = change.oldEnd;
+    if (!taken(change, ranges)) {
+      appendLines(inputLines, change.oldBegin, change.oldEnd, &result.text);
+      linesOut += change.oldEnd - change.oldBegin;
+      continue;
+    }
+    appendLines(sortedLines, change.newBegin, change.newEnd, &result.text);
+    if (change.newEnd > change.newBegin)
+      result.producedLines.push_back(
+          {linesOut + 1, linesOut + change.newEnd - change.newBegin});
+    linesOut += change.newEnd - change.newBegin;
+  }
+  appendLines(inputLines, nextInput, inputLines.size(), &result.text);
+  return result;
+}

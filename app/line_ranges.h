@@ -1,0 +1,34 @@
+#ifndef QUILLFIX_APP_LINE_RANGES_H_
+#define QUILLFIX_APP_LINE_RANGES_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Lines `first` to `last` of a text, counted from 1, both included.
+struct LineRange {
+  size_t first;
+  size_t last;
+};
+
+// A text with some of the changes toward its sorted code made.
+struct TakenChanges {
+  std::string text;
+  std::vector<LineRange> producedLines;  // the lines the changes put in it
+};
+
+/// Reads a range as --lines takes it, "START:END" in decimal digits with
+/// 1 <= START <= END, into `range`; false, with `range` unchanged, when
+/// `spec` is not one.
+bool parseLineRange(std::string_view spec, LineRange* range);
+
+/// `input` with only the changes toward `sorted` that touch `ranges` made.
+/// A change is a run of changed lines of their line diff, joined with the
+/// next ones until its lines in `input` and in `sorted` hold the same text
+/// once blanks, tabs and line feeds are left out. It is taken when its lines
+/// in `input` overlap a range, or, when it only adds lines, when it adds
+/// them inside a range or right before or after one.
+TakenChanges takeChanges(std::string_view input, std::string_view sorted,
+                         const std::vector<LineRange>& ranges);
+
+#endif  // QUILLFIX_APP_LINE_RANGES_H_
