@@ -24,8 +24,8 @@ bool parseLineNumber(std::string_view text, size_t* number) {
   return true;
 }
 
-// Two texts read a line at a time with their blanks, tabs and line feeds
-// left out, and how far they agree.
+// Two texts read a line at a time with their blanks, tabs and line ends
+// (LF or CR LF) left out, and how far they agree.
 class TokenComparison {
  public:
   void addOld(const Lines& lines, size_t begin, size_t end) {
@@ -43,9 +43,12 @@ class TokenComparison {
  private:
   static void append(const Lines& lines, size_t begin, size_t end,
                      std::string* text) {
-    for (size_t k = begin; k < end; ++k)
-      for (char c : lines[k])
+    for (size_t k = begin; k < end; ++k) {
+      std::string_view line = lines[k];
+      if (line.ends_with("\r\n")) line.remove_suffix(2);
+      for (char c : line)
         if (c != ' ' && c != '\t' && c != '\n') *text += c;
+    }
   }
 
   std::string old_;

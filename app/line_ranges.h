@@ -25,9 +25,9 @@ bool parseLineRange(std::string_view spec, LineRange* range);
 /// `input` with only the changes toward `sorted` that touch `ranges` made.
 /// A change is a run of changed lines of their line diff, joined with the
 /// next ones until its lines in `input` and in `sorted` hold the same text
-/// once blanks, tabs and line feeds are left out. It is taken when its lines
-/// in `input` overlap a range, or, when it only adds lines, when it adds
-/// them inside a range or right before or after one.
+/// once blanks, tabs and line ends (LF or CR LF) are left out. It is taken when
+/// its lines in `input` overlap a range, or, when it only adds lines, when it
+/// adds them inside a range or right before or after one.
 TakenChanges takeChanges(std::string_view input, std::string_view sorted,
                          const std::vector<LineRange>& ranges);
 

@@ -138,6 +138,13 @@ TEST(LineRangesTest, OnlyTheChangesThatTouchTheRangesAreMade) {
       {__LINE__, "a b", "a\nb\n", {{1, 1}}, "a\nb\n", "1-2"},
       {__LINE__, "a\nb c", "a\nb\nc\n", {{1, 1}}, "a\nb c", "none"},
       {__LINE__, "", "", {{1, 1}}, "", "none"},
+      // Lines that end in CR LF.
+      {__LINE__,
+       "a b\r\nk\r\nc d\r\n",
+       "a\r\nb\r\nk\r\nc\r\nd\r\n",
+       {{3, 3}},
+       "a b\r\nk\r\nc\r\nd\r\n",
+       "3-4"},
   };
   for (const auto& c : cases) {
     testing::ScopedTrace trace(__FILE__, c.line, c.input);
