@@ -15,6 +15,7 @@ enum class Action {
   kIndent,
   kLang,
   kStdinName,
+  kLines,
   kJobs,
   kExclude,
   kNoIgnore,
@@ -60,6 +61,11 @@ const OptionSpec kOptions[] = {
      "the name standard input stands for, in\n"
      "messages and for its language",
      Action::kStdinName},
+    {"", "--lines", "START:END",
+     "make only the changes that touch lines START\n"
+     "to END (from 1) of one file or standard\n"
+     "input; repeatable",
+     Action::kLines},
     {"-j", "--jobs", "N",
      "sort up to N files at once (default: one per\n"
      "processor)",
@@ -216,6 +222,15 @@ std::string apply(Action action, const std::string& value, bool* modeGiven,
     case Action::kStdinName:
       line->stdinName = value;
       break;
+    case Action::kLines: {
+      LineRange range;
+      if (!parseLineRange(value, &range))
+        return "--lines takes START:END, line numbers from 1 with START not "
+               "past END, not '" +
+               value + "'";
+      line->lines.push_back(range);
+      break;
+    }
     case Action::kJobs:
       if (!parseCount(value, kMaxJobs, &line->jobs))
         return "--jobs needs a count from 1 to " + std::to_string(kMaxJobs) +
@@ -242,6 +257,8 @@ std::string apply(Action action, const std::string& value, bool* modeGiven,
 // What the options and paths ask must make sense together.
 std::string checkTogether(const CommandLine& line) {
   if (line.paths.empty()) return "no path given";
+  if (!line.lines.empty() && line.paths.size() > 1)
+    return "--lines takes one file or standard input";
   bool standardInput = false;
   for (const std::string& path : line.paths)
     standardInput = standardInput || path == kStandardInput;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/line_ranges.h"
 #include "format/indent.h"
 #include "format/language.h"
 
@@ -28,6 +29,7 @@ struct CommandLine {
   int jobs = 0;                        // 0: one per processor
   std::vector<std::string> excludes;
   bool readIgnoreFiles = true;
+  std::vector<LineRange> lines;    // --lines; none: every line
   std::vector<std::string> paths;  // "-" alone stands for standard input
 };
 

@@ -7,6 +7,7 @@
 #include "app/batch.h"
 #include "app/command_line.h"
 #include "app/editor_config.h"
+#include "app/line_ranges.h"
 #include "app/unified_diff.h"
 #include "app/walk.h"
 #include "format/source.h"
@@ -80,7 +81,8 @@ Indent indentOf(const std::string& path, const CommandLine& line,
   return indentOfEditorConfig(path, warning);
 }
 
-// Sorts `file`, the text of the file at `path`, into `sorted`; returns why
+// Sorts `file`, the text of the file at `path`, into `sorted` (only the
+// changes that touch --lines, if given); returns why
 // that failed, or an empty string. `warning` gets what the .editorconfig
 // files ask that cannot be used.
 std::string sortLoaded(const Bytes& file, const std::string& path,
@@ -89,7 +91,11 @@ std::string sortLoaded(const Bytes& file, const std::string& path,
   if (!language)
     return "not a C, C++ or Java file name (--lang names the language)";
   Indent indent = indentOf(path, line, warning);
-  return describe(sortWholeFile(view(file), *language, indent.unit(), sorted));
+  SortFailure failure =
+      sortWholeFile(view(file), *language, indent.unit(), sorted);
+  if (failure == SortFailure::kNone && !line.lines.empty())
+    *sorted = toBytes(takeChanges(view(file), view(*sorted), line.lines).text);
+  return describe(failure);
 }
 
 // What the modes that write nothing give for a sorted file.
@@ -252,5 +258,8 @@ int runConventional(const std::vector<std::string>& arguments) {
     return 2;
   }
   if (line.paths.front() == kStandardInput) return sortStandardInput(line);
+  if (!line.lines.empty() && isFolder(line.paths.front()))
+    return usageError("--lines takes a file, not the folder '" +
+                      line.paths.front() + "'");
   return sortFiles(line);
 }

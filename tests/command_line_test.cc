@@ -20,6 +20,9 @@ std::string summary(const CommandLine& line) {
   if (line.jobs) text += " jobs=" + std::to_string(line.jobs);
   for (const std::string& glob : line.excludes) text += " exclude=" + glob;
   if (!line.readIgnoreFiles) text += " no-ignore";
+  for (const LineRange& range : line.lines)
+    text += " lines=" + std::to_string(range.first) + ":" +
+            std::to_string(range.last);
   if (line.help) text += " help";
   if (line.version) text += " version";
   for (const std::string& path : line.paths) text += " [" + path + "]";
@@ -55,6 +58,13 @@ TEST(CommandLineTest, OptionsAndPathsAreRead) {
        {"--exclude", "*.h", "--exclude=gen/", "a"},
        "print exclude=*.h exclude=gen/ [a]"},
       {__LINE__, {"--no-ignore", "a"}, "print no-ignore [a]"},
+      {__LINE__,
+       {"--lines", "3:5", "--lines=1:1", "a.c"},
+       "print lines=3:5 lines=1:1 [a.c]"},
+      {__LINE__, {"-w", "--lines", "2:2", "a.c"}, "write lines=2:2 [a.c]"},
+      {__LINE__,
+       {"-d", "--lines", "1:2", "--lang", "c", "-"},
+       "diff lang=c lines=1:2 [-]"},
       {__LINE__, {"--", "-w", "--"}, "print [-w] [--]"},
       {__LINE__, {"-", "--lang", "c"}, "print lang=c [-]"},
       {__LINE__, {"", "--"}, "print []"},
@@ -72,6 +82,10 @@ TEST(CommandLineTest, OptionsAndPathsAreRead) {
 
 const std::string kIndentForm =
     "--indent takes t or s and a count from 1 to 256 (t1, s4), not ";
+
+const std::string kLinesForm =
+    "--lines takes START:END, line numbers from 1 with START not past END, "
+    "not ";
 
 TEST(CommandLineTest, UsageErrorsAreNamed) {
   struct {
@@ -117,6 +131,16 @@ TEST(CommandLineTest, UsageErrorsAreNamed) {
       {__LINE__,
        {"--indent", "s4294967298", "a"},
        kIndentForm + "'s4294967298'"},
+      {__LINE__, {"--lines", "10", "a"}, kLinesForm + "'10'"},
+      {__LINE__, {"--lines", "a:b", "a"}, kLinesForm + "'a:b'"},
+      {__LINE__, {"--lines", "0:3", "a"}, kLinesForm + "'0:3'"},
+      {__LINE__, {"--lines=5:3", "a"}, kLinesForm + "'5:3'"},
+      {__LINE__,
+       {"--lines", "1:2", "a", "b"},
+       "--lines takes one file or standard input"},
+      {__LINE__,
+       {"-w", "--lines", "1:2", "a", "b"},
+       "--lines takes one file or standard input"},
       {__LINE__,
        {"-w", "-d", "a"},
        "--write, --check and --diff do not go together"},

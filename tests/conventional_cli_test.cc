@@ -67,6 +67,10 @@ const std::string kUnknownLanguage =
 const std::string kIndentForm =
     "--indent takes t or s and a count from 1 to 256 (t1, s4), not ";
 const std::string kNoSources = "no C, C++ or Java files";
+const std::string kTwoSplits = "int a;  int b;\nint c;\nint d;int e;\n";
+const std::string kLinesForm =
+    "--lines takes START:END, line numbers from 1 with START not past END, "
+    "not ";
 const std::string kNoInPlace =
     "-i is not an option: --write sorts files in place, and --indent SPEC "
     "sets the indentation";
@@ -179,7 +183,7 @@ TEST_F(CommandLineRunTest, HelpAndVersion) {
     EXPECT_EQ(0, result.status);
     EXPECT_EQ("", result.err);
     EXPECT_EQ(0u, result.out.find("Usage: quillfix [OPTION]... [--] PATH...\n"));
-    for (const char* option : {"-w, --write", "-c, --check", "-d, --diff", "--indent SPEC", "--lang c|cpp|java", "--stdin-filename NAME", "-j, --jobs N", "--exclude GLOB", "--no-ignore", "-h, --help", "-V, --version"})
+    for (const char* option : {"-w, --write", "-c, --check", "-d, --diff", "--indent SPEC", "--lang c|cpp|java", "--stdin-filename NAME", "--lines START:END", "-j, --jobs N", "--exclude GLOB", "--no-ignore", "-h, --help", "-V, --version"})
       EXPECT_NE(std::string::npos, result.out.find(option)) << option;
   }
 }
@@ -335,6 +339,32 @@ TEST_F(CommandLineRunTest, DiffShowsHowEachFileWouldChange) {
     {__LINE__, {"-d", "n.c"}, {{"n.c", "x;"}}, "", "--- n.c\n+++ n.c\n@@ -1 +1 @@\n-x;\n\\ No newline at end of file\n+x;\n", "", 1, {}},
     {__LINE__, {"-d", "--stdin-filename", "a.c", "-"}, {}, kSource, diff, "", 1, {}},
     {__LINE__, {"-d", "missing.c", "a.c"}, {{"a.c", kSource}}, "", diff, failure("missing.c", kNoSuchFile), 2, {}},
+  });
+}
+
+// Lines 1 and 3 of kTwoSplits each split in two; line 2 stays.
+TEST_F(CommandLineRunTest, LinesMakesOnlyTheChangesThatTouchThem) {
+  const std::string firstSplit = "int a;\nint b;\nint c;\nint d;int e;\n";
+  const std::string lastSplit = "int a;  int b;\nint c;\nint d;\nint e;\n";
+  const std::string bothSplit = "int a;\nint b;\nint c;\nint d;\nint e;\n";
+  const std::string firstDiff = "--- a.c\n+++ a.c\n@@ -1,3 +1,4 @@\n-int a;  int b;\n+int a;\n+int b;\n int c;\n int d;int e;\n";
+  expectRuns({
+    {__LINE__, {"--lines", "3:3", "a.c"}, {{"a.c", kTwoSplits}}, "", lastSplit, "", 0, {}},
+    {__LINE__, {"--lines", "3:9", "--lines=1:1", "a.c"}, {{"a.c", kTwoSplits}}, "", bothSplit, "", 0, {}},
+    {__LINE__, {"--lines", "2:2", "a.c"}, {{"a.c", kTwoSplits}}, "", kTwoSplits, "", 0, {}},
+    {__LINE__, {"-w", "--lines", "1:2", "a.c"}, {{"a.c", kTwoSplits}}, "", "", "", 0, {{"a.c", firstSplit}}},
+    {__LINE__, {"-c", "--lines", "2:2", "a.c"}, {{"a.c", kTwoSplits}}, "", "", "", 0, {}},
+    {__LINE__, {"-c", "--lines", "3:3", "a.c"}, {{"a.c", kTwoSplits}}, "", "a.c\n", "", 1, {}},
+    {__LINE__, {"-d", "--lines", "1:1", "a.c"}, {{"a.c", kTwoSplits}}, "", firstDiff, "", 1, {}},
+    {__LINE__, {"-d", "--lines", "1:1", "--stdin-filename", "a.c", "-"}, {}, kTwoSplits, firstDiff, "", 1, {}},
+    {__LINE__, {"--lines", "3:3", "--lang", "c", "-"}, {}, kTwoSplits, lastSplit, "", 0, {}},
+    {__LINE__, {"--lines", "1:2", "a.c", "b.c"}, {{"a.c", kTwoSplits}, {"b.c", kTwoSplits}}, "", "", usage("--lines takes one file or standard input"), 2, {}},
+    {__LINE__, {"-w", "--lines", "1:2", "a.c", "b.c"}, {{"a.c", kTwoSplits}, {"b.c", kTwoSplits}}, "", "", usage("--lines takes one file or standard input"), 2, {}},
+    {__LINE__, {"--lines", "1:2", "src"}, {{"src/a.c", kTwoSplits}}, "", "", usage("--lines takes a file, not the folder 'src'"), 2, {}},
+    {__LINE__, {"--lines", "10", "a.c"}, {{"a.c", kTwoSplits}}, "", "", usage(kLinesForm + "'10'"), 2, {}},
+    {__LINE__, {"--lines", "a:b", "a.c"}, {{"a.c", kTwoSplits}}, "", "", usage(kLinesForm + "'a:b'"), 2, {}},
+    {__LINE__, {"--lines", "0:3", "a.c"}, {{"a.c", kTwoSplits}}, "", "", usage(kLinesForm + "'0:3'"), 2, {}},
+    {__LINE__, {"--lines=5:3", "a.c"}, {{"a.c", kTwoSplits}}, "", "", usage(kLinesForm + "'5:3'"), 2, {}},
   });
 }
 
