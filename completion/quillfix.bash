@@ -54,7 +54,7 @@ _quillfix_sources() {
 
 _quillfix_conventional() {
   local options="-w --write -c --check -d --diff --indent --lang
-    --stdin-filename -j --jobs --exclude --no-ignore -h --help -V --version --"
+    --stdin-filename --lines -j --jobs --exclude --no-ignore -h --help -V --version --"
   local word
   for word in "${words[@]:1:cword-1}"; do
     if [[ $word == -- ]]; then
@@ -71,7 +71,7 @@ _quillfix_conventional() {
       _filedir
       return
       ;;
-    --indent | -j | --jobs | --exclude)
+    --indent | --lines | -j | --jobs | --exclude)
       return
       ;;
   esac
