@@ -3,12 +3,20 @@
 // comment and preprocessor line came out as it stood and only blanks, tabs
 // and line feeds moved between them, that sorting the result changes
 // nothing, and that the text fits a limit of exactly its size and no less,
-// also with no slack past the rest of the text.
+// also with no slack past the rest of the text. Also takes only the changes
+// toward the result that touch a range of lines drawn from the input, and
+// checks that the tokens stay, that a range over the whole text gives the
+// result, and that taking the changes again over the lines they produced
+// changes nothing.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "app/line_ranges.h"
+#include "app/unified_diff.h"
 #include "format/encoding.h"
 #include "format/engine.h"
 #include "tests/scan_agreement.h"
@@ -70,6 +78,38 @@ void checkScans(const std::string& text) {
   if (text.size() / 2 > 16 && !scansAgree(text, text.size() / 2)) std::abort();
 }
 
+std::string withoutWhiteSpace(std::string_view text) {
+  std::string kept;
+  for (size_t at = 0; at < text.size(); ++at) {
+    bool lineEnd =
+        text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+    if (!lineEnd && text[at] != ' ' && text[at] != '\t' && text[at] != '\n')
+      kept += text[at];
+  }
+  return kept;
+}
+
+// Takes the changes from `text` toward `sorted` that touch lines drawn from
+// `seed`, and checks what they keep.
+void checkLineRanges(std::string_view text, std::string_view sorted,
+                     const Language& language, const std::string& unit,
+                     MarkedRegions regions, size_t seed) {
+  const size_t lines = std::max<size_t>(1, linesOf(text).size());
+  const size_t first = 1 + seed % lines;
+  const TakenChanges taken =
+      takeChanges(text, sorted, {{first, first + seed / lines % 4}});
+  if (withoutWhiteSpace(text) == withoutWhiteSpace(sorted) &&
+      withoutWhiteSpace(taken.text) != withoutWhiteSpace(text))
+    std::abort();
+  if (takeChanges(text, sorted, {{1, lines}}).text != sorted) std::abort();
+  Bytes again;
+  if (text.find('\r') == std::string_view::npos &&
+      sortWithin(taken.text, language, unit, regions, &again) &&
+      takeChanges(taken.text, view(again), taken.producedLines).text !=
+          taken.text)
+    std::abort();
+}
+
 }  // namespace
 
 // The first byte chooses: bit 0 the language, bits 1-3 the unit's length
@@ -105,5 +145,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       sortWithin(view(result), language, unit, regions, &again) &&
       again != result)
     std::abort();
+  checkLineRanges(view(text), view(result), language, unit, regions, size);
   return 0;
 }
