@@ -1,6 +1,7 @@
 " quillfix.vim: sort C, C++ and Java buffers with quillfix, in Vim and Neovim.
-" :Quillfix sorts the current buffer; `let g:quillfix_on_save = 1` sorts C,
-" C++ and Java buffers when they are written. See :help quillfix.
+" :Quillfix sorts the current buffer, :'<,'>Quillfix only the changes that
+" touch a range of lines; `let g:quillfix_on_save = 1` sorts C, C++ and Java
+" buffers when they are written. See :help quillfix.
 
 if exists('g:loaded_quillfix') || &compatible
   finish
@@ -38,10 +39,49 @@ function! s:ShowError(messages, fallback) abort
   echohl None
 endfunction
 
-" Sorts the current buffer through quillfix. The buffer is replaced only when
-" quillfix ends with status 0; otherwise it stays as it was and quillfix's
-" messages are shown.
-function! s:Sort() abort
+" Replaces the buffer's lines with `lines`, changing only the block of lines
+" between the first and the last that differ, so that marks outside it stay
+" with their text. The cursor stays on its line, or moves with the text
+" when it is below the block.
+function! s:Replace(lines) abort
+  let old = getline(1, '$')
+  let shortest = min([len(old), len(a:lines)])
+  let first = 0
+  while first < shortest && old[first] ==# a:lines[first]
+    let first += 1
+  endwhile
+  let same_after = 0
+  while same_after < shortest - first
+        \ && old[-1 - same_after] ==# a:lines[-1 - same_after]
+    let same_after += 1
+  endwhile
+  " The block is old[first : first + removed - 1], which becomes `added`.
+  let removed = len(old) - first - same_after
+  let stop = len(a:lines) - same_after - 1
+  let added = stop < first ? [] : a:lines[first : stop]
+  let view = winsaveview()
+  let kept = min([removed, len(added)])
+  if kept > 0
+    call setline(first + 1, added[: kept - 1])
+  endif
+  if len(added) > kept
+    call append(first + kept, added[kept :])
+  elseif removed > kept
+    silent execute (first + kept + 1) . ',' . (first + removed) . 'delete _'
+  endif
+  if view.lnum > first + removed
+    let view.lnum += len(added) - removed
+    let view.topline = max([1, view.topline + len(added) - removed])
+  endif
+  call winrestview(view)
+endfunction
+
+" Sorts the current buffer through quillfix; when `range` is [FIRST, LAST],
+" only the changes that touch those lines (from 1), the whole buffer still
+" going to quillfix so that they are sorted at their depth. The buffer is changed
+" only when quillfix ends with status 0, and only where the result differs;
+" otherwise it stays as it was and quillfix's messages are shown.
+function! s:Sort(range) abort
   if !&modifiable
     call s:ShowError([], 'quillfix: the buffer cannot be changed')
     return
@@ -51,6 +91,9 @@ function! s:Sort() abort
     call s:ShowError([], 'quillfix: the buffer has no name and no '
           \ . 'filetype c, cpp or java')
     return
+  endif
+  if !empty(a:range)
+    let arguments += ['--lines', join(a:range, ':')]
   endif
   let program = get(g:, 'quillfix_program', 'quillfix')
   let command = [program] + get(g:, 'quillfix_options', []) + arguments + ['-']
@@ -76,15 +119,9 @@ function! s:Sort() abort
   if len(lines) > 1 && lines[-1] ==# ''
     call remove(lines, -1)
   endif
-  if lines ==# getline(1, '$')
-    return
+  if lines !=# getline(1, '$')
+    call s:Replace(lines)
   endif
-  let view = winsaveview()
-  call setline(1, lines)
-  if line('$') > len(lines)
-    silent execute (len(lines) + 1) . ',$delete _'
-  endif
-  call winrestview(view)
 endfunction
 
 " Sorts the buffer being written, when g:quillfix_on_save is set and the
@@ -94,11 +131,12 @@ endfunction
 function! s:SortOnSave() abort
   if get(g:, 'quillfix_on_save', 0)
         \ && (s:KnownExtension() || has_key(s:languages, &filetype))
-    call s:Sort()
+    call s:Sort([])
   endif
 endfunction
 
-command! -bar Quillfix call s:Sort()
+" Without a range, the whole buffer; with one, the changes that touch it.
+command! -bar -range=% Quillfix call s:Sort(<range> ? [<line1>, <line2>] : [])
 
 augroup quillfix
   autocmd!
