@@ -2,7 +2,8 @@
 # The Vim plugin in Vim and in Neovim, both headless: :Quillfix sorts a
 # buffer as quillfix sorts its file, keeps the cursor's line, leaves a buffer
 # whose sort fails exactly as it was and shows why, is undone in one step, and
-# sorts on write only when asked to.
+# sorts on write only when asked to; with a range it makes only the changes
+# that touch those lines, and every other line, mark and the cursor stay.
 # Usage: tests/tools/vim.sh [QUILLFIX] [EDITOR...] (editors: vim nvim)
 source "$(dirname "$0")/lib.sh"
 shift $(($# > 0 ? 1 : 0))
@@ -19,6 +20,16 @@ printf 'namespace n{struct S{int a;int b;};}\n' >"$sources/cpp"
 sed 's/$/\r/' "$sources/c" >"$sources/c-crlf"
 printf 'int a;int b;\n' >"$sources/text"
 printf 'int a;\001\000int b;\n' >"$sources/nul"
+# Three functions, none sorted, with comments between them that stay as they
+# are; lines 3 and 4 hold the second function.
+printf '%s\n' 'int one(){return 1;}' '// two' 'int two(){int y=2;' 'return y;}' \
+  '// three' 'int three(){return 3;}' >"$sources/functions"
+# The same with only the second function sorted: `)` then a blank at the end
+# of its line, `{` on a line of its own, each statement on its own line one
+# tab in, `}` on a line of its own and an empty line after it.
+printf '%s\n' 'int one(){return 1;}' '// two' 'int two() ' '{' $'\tint y=2;' \
+  $'\treturn y;' '}' '' '// three' 'int three(){return 3;}' \
+  >"$sources/functions-3-4"
 
 # run_editor EDITOR CASE_DIR [FILE]: runs CASE_DIR/commands.vim in the editor,
 # headless, in CASE_DIR, on FILE (or on an unnamed buffer).
@@ -96,7 +107,7 @@ sorts_unnamed_buffer() {
 }
 
 # keeps_failing_buffer DESCRIPTION NAME SOURCE [COMMAND...]: after COMMANDs,
-# the sort of a buffer read from NAME, a copy of the file SOURCE, fails: the
+# the sort ($sort_command) of a buffer read from NAME, a copy of the file SOURCE, fails: the
 # buffer written to another file holds SOURCE's bytes exactly, nothing is
 # left modified, and the messages shown are $expected_message.
 keeps_failing_buffer() {
@@ -108,7 +119,7 @@ keeps_failing_buffer() {
   {
     printf '%s\n' "$@"
     echo 'messages clear'
-    echo 'Quillfix'
+    echo "$sort_command"
     printf '%s\n' "call writefile(split(execute('messages'), \"\\n\"), 'errors')"
     echo "call writefile([string(&modified)], 'modified')"
     echo 'write! kept'
@@ -145,6 +156,7 @@ for editor in "${editors[@]}"; do
   sorts_unnamed_buffer c "$sources/c"
   sorts_unnamed_buffer java "$sources/java"
 
+  sort_command=Quillfix
   expected_message=$(quillfix_error notes.txt "$sources/text")
   keeps_failing_buffer "an unknown extension" notes.txt "$sources/text"
   expected_message=$(quillfix_error binary.c "$sources/nul")
@@ -155,6 +167,41 @@ for editor in "${editors[@]}"; do
   expected_message="quillfix: the buffer cannot be changed"
   keeps_failing_buffer "a buffer that cannot be changed" prog.c "$sources/c" \
     'set nomodifiable'
+  sort_command=3,4Quillfix
+  expected_message=$(quillfix_error notes.txt "$sources/functions")
+  keeps_failing_buffer "a range in an unknown extension" notes.txt \
+    "$sources/functions"
+  expected_message="quillfix: false ended with status 1"
+  keeps_failing_buffer "a range and a program that fails" prog.c \
+    "$sources/functions" "let g:quillfix_program = 'false'"
+
+  # A range: only the changes that touch lines 3 and 4; a mark and the
+  # cursor below them move with their text, on line 6 before and line 10
+  # after; one undo brings the old text back.
+  for range in 3,4 "'<,'>"; do
+    new_case "range-$(echo "$range" | tr -c '0-9' -)"
+    cp "$sources/functions" "$case_dir/prog.c"
+    {
+      [[ $range == 3,4 ]] || printf '%s\n' 'execute "normal! 3GVj\<Esc>"'
+      echo '6mark a'
+      echo 'call cursor(6, 5)'
+      echo "${range}Quillfix"
+      echo "call writefile([line(\"'a\"), line('.'), col('.')], 'positions')"
+      echo 'write! sorted'
+      echo 'undo'
+      echo 'write! undone'
+      finish_commands
+    } >"$case_dir/commands.vim"
+    run_editor "$editor" "$case_dir" prog.c
+    check_same "$editor: :${range}Quillfix sorts only the changes on lines 3-4" \
+      "$sources/functions-3-4" "$case_dir/sorted"
+    check_text "$editor: :${range}Quillfix: a mark and the cursor below move with their text" \
+      "10 10 5" "$(tr '\n' ' ' <"$case_dir/positions" 2>&1 | sed 's/ $//')"
+    check_same "$editor: :${range}Quillfix is undone in one step" \
+      "$sources/functions" "$case_dir/undone"
+    check_same "$editor: :${range}Quillfix: the file is not written" \
+      "$sources/functions" "$case_dir/prog.c"
+  done
 
   new_case already-sorted
   quillfix --stdin-filename prog.c - <"$sources/c" >"$case_dir/prog.c"
