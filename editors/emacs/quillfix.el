@@ -18,8 +18,10 @@
 ;; quillfix lays out C, C++ and Java code in one fixed form, "the sorted
 ;; code".  This package runs it on a buffer.
 ;;
-;; M-x quillfix-buffer sorts the current buffer.  The buffer is changed
-;; only when quillfix succeeds; point and markers stay where they were in
+;; M-x quillfix-buffer sorts the current buffer; M-x quillfix-region makes
+;; only the changes that touch the lines of the region, and every other line
+;; stays as it was.  The buffer is changed only when quillfix succeeds, and
+;; only where the result differs; point and markers stay where they were in
 ;; the text around them.  When quillfix fails, the buffer is left as it was
 ;; and quillfix's messages are shown in the buffer *quillfix*.
 ;;
@@ -132,9 +134,39 @@ markers stay with the text around them.  Otherwise the buffer is left as
 it was and quillfix's messages are shown in the buffer *quillfix*.
 Return non-nil when the buffer holds the sorted code."
   (interactive)
+  (quillfix--sort nil))
+
+;;;###autoload
+(defun quillfix-region (start end)
+  "Sort the lines of the region from START to END with quillfix.
+Only the changes of the sorted code that touch those lines are made, as
+`quillfix --lines' makes them: every other line stays as it was.  The
+whole buffer goes to quillfix, so that the lines are sorted at their depth
+in the file.  A region that ends at the start of a line leaves that line
+out.  The buffer is changed only when quillfix ends with status 0, and
+only where the result differs; point and markers stay with the text
+around them.  Otherwise the buffer is left as it was and quillfix's
+messages are shown in the buffer *quillfix*.  Return non-nil when
+quillfix succeeded."
+  (interactive "r")
+  (let* ((first (min start end))
+         (last (max start end))
+         (last-line (save-excursion
+                      (goto-char last)
+                      (if (and (> last first) (bolp))
+                          (1- (line-number-at-pos last t))
+                        (line-number-at-pos last t)))))
+    (quillfix--sort (list "--lines"
+                          (format "%d:%d" (line-number-at-pos first t)
+                                  last-line)))))
+
+(defun quillfix--sort (lines)
+  "Sort the current buffer with quillfix, with the arguments LINES.
+LINES is nil for the whole buffer, or (\"--lines\" \"FIRST:LAST\").
+Return non-nil when quillfix succeeded."
   (barf-if-buffer-read-only)
   (let ((arguments (append quillfix-arguments (quillfix--language-arguments)
-                           (list "-")))
+                           lines (list "-")))
         (output (generate-new-buffer " *quillfix output*"))
         (errors (make-temp-file "quillfix")))
     (unwind-protect
