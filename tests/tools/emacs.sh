@@ -2,7 +2,9 @@
 # The Emacs package in emacs --batch: quillfix-buffer sorts a buffer as
 # quillfix sorts its file and keeps point and markers with their text, leaves
 # a buffer whose sort fails exactly as it was and shows why in *quillfix*, is
-# undone in one step; quillfix-on-save-mode sorts on save only where it is on;
+# undone in one step; quillfix-region makes only the changes that touch the
+# region's lines and keeps every other line, point and markers; failing, it
+# too leaves the buffer as it was; quillfix-on-save-mode sorts on save only where it is on;
 # the file byte-compiles without a warning and checkdoc finds nothing.
 # Usage: tests/tools/emacs.sh [QUILLFIX]
 source "$(dirname "$0")/lib.sh"
@@ -17,6 +19,16 @@ printf 'namespace n{struct S{int a;int b;};}\n' >"$sources/cpp"
 sed 's/$/\r/' "$sources/c" >"$sources/c-crlf"
 printf 'int a;int b;\n' >"$sources/text"
 printf 'int a;\001\000int b;\n' >"$sources/nul"
+# Three functions, none sorted, with comments between them that stay as they
+# are; lines 3 and 4 hold the second function.
+printf '%s\n' 'int one(){return 1;}' '// two' 'int two(){int y=2;' 'return y;}' \
+  '// three' 'int three(){return 3;}' >"$sources/functions"
+# The same with only the second function sorted: `)` then a blank at the end
+# of its line, `{` on a line of its own, each statement on its own line one
+# tab in, `}` on a line of its own and an empty line after it.
+printf '%s\n' 'int one(){return 1;}' '// two' 'int two() ' '{' $'\tint y=2;' \
+  $'\treturn y;' '}' '' '// three' 'int three(){return 3;}' \
+  >"$sources/functions-3-4"
 
 # run_emacs CASE_DIR FORM...: evaluates the forms in emacs --batch, in
 # CASE_DIR, with the package loaded from the tree.
@@ -61,8 +73,8 @@ sorts_file() {
 }
 
 # keeps_failing_buffer DESCRIPTION NAME SOURCE [FORM...]: after FORMs, the
-# sort of a buffer visiting NAME, a copy of SOURCE, fails: the buffer keeps
-# SOURCE's bytes, stays unmodified, quillfix-buffer returns nil, and
+# sort ($sort_form) of a buffer visiting NAME, a copy of SOURCE, fails: the buffer keeps
+# SOURCE's bytes, stays unmodified, the sort returns nil, and
 # *quillfix* holds $expected_message, or when that is empty, what quillfix
 # itself says of standard input named as the buffer's file.
 keeps_failing_buffer() {
@@ -76,7 +88,7 @@ keeps_failing_buffer() {
     message=$(quillfix --stdin-filename "$case_dir/$name" - <"$case_dir/$name" 2>&1 >/dev/null)
   fi
   run_emacs "$case_dir" "$@" "(find-file \"$name\")" \
-    "$(record result '(quillfix-buffer)')" \
+    "$(record result "$sort_form")" \
     "$(record modified '(buffer-modified-p)')" \
     '(write-region nil nil "kept")' \
     "$(record messages '(with-current-buffer "*quillfix*" (buffer-string))')"
@@ -84,7 +96,8 @@ keeps_failing_buffer() {
     "$source" "$case_dir/kept"
   check_same "emacs: $description: the file is not touched" \
     "$source" "$case_dir/$name"
-  check_text "emacs: $description: quillfix-buffer says it failed" \
+  local command=${sort_form#(}
+  check_text "emacs: $description: ${command%%[ )]*} says it failed" \
     nil "$(cat "$case_dir/result" 2>&1)"
   check_text "emacs: $description: the buffer is not modified" \
     nil "$(cat "$case_dir/modified" 2>&1)"
@@ -129,6 +142,7 @@ run_emacs "$case_dir" '(find-file "prog.c")' \
 check_text "emacs: point and a marker stay with their text (point before the new indentation)" "(t t)" \
   "$(cat "$case_dir/point" 2>&1)"
 
+sort_form='(quillfix-buffer)'
 expected_message=
 keeps_failing_buffer "an unknown extension" notes.txt "$sources/text"
 keeps_failing_buffer "a NUL byte" binary.c "$sources/nul"
@@ -138,6 +152,50 @@ keeps_failing_buffer "a program that fails" prog.c "$sources/c" \
 expected_message="quillfix: cannot run $scratch/none/quillfix: Searching for program: No such file or directory, $scratch/none/quillfix"
 keeps_failing_buffer "a program that is missing" prog.c "$sources/c" \
   "(setq quillfix-program \"$scratch/none/quillfix\")"
+# The region from the start of line 3 to the start of line 5: lines 3-4.
+sort_form='(quillfix-region (progn (goto-char (point-min)) (forward-line 2) (point))
+                            (progn (forward-line 2) (point)))'
+expected_message=
+keeps_failing_buffer "a region in an unknown extension" notes.txt \
+  "$sources/functions"
+expected_message="quillfix: false ended with status 1"
+keeps_failing_buffer "a region and a program that fails" prog.c \
+  "$sources/functions" '(setq quillfix-program "false")'
+
+# quillfix-region on lines 3-4, given as a region of whole lines and as the
+# mark at the start of line 3 with point inside line 4: only the changes on
+# them are made; a marker on line 6 stays with its text, on line 10 after;
+# one undo brings the old text back.
+for region in lines mark; do
+  new_case "region-$region"
+  cp "$sources/functions" "$case_dir/prog.c"
+  if [[ $region == lines ]]; then
+    call="$sort_form"
+  else
+    call='(progn (goto-char (point-min)) (forward-line 2) (push-mark nil t t)
+                 (forward-line 1) (search-forward "return")
+                 (call-interactively (function quillfix-region)))'
+  fi
+  run_emacs "$case_dir" '(find-file "prog.c")' '(buffer-enable-undo)' \
+    "$(record positions "(let ((marker (progn (goto-char (point-min))
+                                              (search-forward \"int three\")
+                                              (copy-marker (match-beginning 0)))))
+                           (undo-boundary)
+                           $call
+                           (undo-boundary)
+                           (list (line-number-at-pos marker)
+                                 (save-excursion (goto-char marker)
+                                                 (looking-at \"int three\"))))")" \
+    '(write-region nil nil "sorted")' '(undo)' '(write-region nil nil "undone")'
+  check_same "emacs: quillfix-region ($region) sorts only the changes on lines 3-4" \
+    "$sources/functions-3-4" "$case_dir/sorted"
+  check_text "emacs: quillfix-region ($region): a marker below moves with its text" \
+    "(10 t)" "$(cat "$case_dir/positions" 2>&1)"
+  check_same "emacs: quillfix-region ($region) is undone in one step" \
+    "$sources/functions" "$case_dir/undone"
+  check_same "emacs: quillfix-region ($region): the file is not saved" \
+    "$sources/functions" "$case_dir/prog.c"
+done
 
 new_case editorconfig
 four_blanks_project "$case_dir" four.c
