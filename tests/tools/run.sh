@@ -1,6 +1,6 @@
 #!/bin/bash
 # Runs every test of quillfix in the tools people use (pre-commit, the git
-# hook, Vim and Neovim, Emacs, bash completion) against one quillfix binary,
+# hook, git quillfix, Vim and Neovim, Emacs, bash completion) against one quillfix binary,
 # and the check that they know its options, extensions and version; ends
 # with "N passed, M failed"; the status is 0 only when none failed.
 # Usage: tests/tools/run.sh [QUILLFIX]   (default: build/default/quillfix)
@@ -10,7 +10,7 @@ quillfix=${1:-build/default/quillfix}
 
 passed=0
 failed=0
-for test in pre-commit git-hook vim emacs completion facts; do
+for test in pre-commit git-hook git-quillfix vim emacs completion facts; do
   echo "-- $test"
   output=$("$tools_dir/$test.sh" "$quillfix" 2>&1)
   status=$?
