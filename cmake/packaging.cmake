@@ -48,6 +48,9 @@ if(WIN32)
     copy_with_crlf("${example}" "${windows}/examples/${name}")
   endforeach()
   install(TARGETS quillfix RUNTIME DESTINATION .)
+  # git quillfix: Git for Windows runs the script (its bash) when the folder is
+  # on PATH.
+  install(PROGRAMS "${PROJECT_SOURCE_DIR}/contrib/git-quillfix" DESTINATION .)
   install(FILES "${windows}/LICENSE.txt" "${windows}/README.txt" DESTINATION .)
   install(DIRECTORY "${windows}/examples" DESTINATION .)
   # The editor packages and the git hook, in the folders of the tree.
@@ -93,6 +96,9 @@ else()
     "License: Expat\n${license}\n")
 
   install(TARGETS quillfix RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+  # Beside quillfix, so that git finds it on PATH as `git quillfix`.
+  install(PROGRAMS "${PROJECT_SOURCE_DIR}/contrib/git-quillfix"
+          DESTINATION "${CMAKE_INSTALL_BINDIR}")
   install(FILES "${manual}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
   # The README, which the man page sends readers to, with the copyright and
   # the changelog.
