@@ -3,7 +3,8 @@
 # against a repository holding the hooks file, on a project with sorted and
 # unsorted files. The quillfix hook fails once and sorts the C, C++ and Java
 # files, then passes; quillfix-check fails, names the unsorted files and
-# changes nothing. The README's configuration with trailing-whitespace and
+# changes nothing; quillfix-changed sorts the lines changed since the last
+# commit alone. The README's configuration with trailing-whitespace and
 # end-of-file-fixer beside the quillfix hook passes on its second run.
 # Usage: tests/tools/pre-commit.sh [QUILLFIX]
 source "$(dirname "$0")/lib.sh"
@@ -197,5 +198,41 @@ for run in 1 2 3; do
 done
 check_text "without exclude_types, the hooks undo each other: every run fails" \
   " 1:1 2:1 3:1" "$statuses"
+
+
+# quillfix-changed runs git quillfix over the staged files: it sorts the
+# lines changed since the last commit, fails once, and passes when they are
+# staged again; the lines that did not change stay as they were, as does a
+# committed file that did not change at all.
+ln -s "$source_dir/contrib/git-quillfix" "$scratch/bin/git-quillfix"
+three=$'int a(){return 1;}\n\nint b(){return 2;}\n\nint c(){return 3;}\n'
+changed=$'int a(){return 1;}\n\nint b(){return 22;}\n\nint c(){return 3;}\n'
+changed_sorted=$'int a(){return 1;}\n\nint b() \n{\n\treturn 22;\n}\n\nint c(){return 3;}\n'
+mkdir "$scratch/changed-after"
+printf '%s' "$three" >"$scratch/changed-after/kept.c"
+printf '%s' "$changed_sorted" >"$scratch/changed-after/x.c"
+project="$scratch/changed"
+mkdir "$project"
+git -C "$project" init -q
+printf '%s' "$three" >"$project/kept.c"
+printf '%s' "$three" >"$project/x.c"
+git -C "$project" add . && git -C "$project" commit -q -m start
+printf '%s' "$changed" >"$project/x.c"
+git -C "$project" add x.c
+
+# try_staged HOOK: runs the hook over the staged files, as a commit does.
+try_staged() {
+  (cd "$project" && pre-commit try-repo "$hooks" "$1" >"$scratch/output" 2>&1)
+  status=$?
+}
+try_staged quillfix-changed
+check_text "quillfix-changed hook, first run: fails" 1 "$status"
+check_files "quillfix-changed hook, first run: sorts the changed lines alone" \
+  "$scratch/changed-after"
+git -C "$project" add x.c
+try_staged quillfix-changed
+check_text "quillfix-changed hook, second run: passes" 0 "$status"
+check_files "quillfix-changed hook, second run: changes nothing" \
+  "$scratch/changed-after"
 
 finish
