@@ -1,8 +1,8 @@
 #!/bin/bash
 # Runs every test of quillfix in the tools people use (pre-commit, the git
-# hook, git quillfix, Vim and Neovim, Emacs, bash completion) against one quillfix binary,
-# and the check that they know its options, extensions and version; ends
-# with "N passed, M failed"; the status is 0 only when none failed.
+# hook, git quillfix, Vim and Neovim, Emacs, bash completion) against one
+# quillfix binary, and the check that they know its options, extensions and
+# version; ends with "N passed, M failed"; the status is 0 only when none failed.
 # Usage: tests/tools/run.sh [QUILLFIX]   (default: build/default/quillfix)
 set -u
 tools_dir=$(cd "$(dirname "$0")" && pwd)
