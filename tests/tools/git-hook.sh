@@ -227,6 +227,33 @@ check_same "$description: the printed command sorts by four blanks" \
 try_commit "sub dir"
 check_text "$description: the next commit passes" "0 " "$status $(cat "$scratch/stderr")"
 
+description="quillfix.changedLinesOnly: only the staged changes are judged"
+ln -s "$source_dir/contrib/git-quillfix" "$scratch/bin/git-quillfix"
+new_repository changed-lines
+git config quillfix.changedLinesOnly true
+printf 'int a;  int b;\nint x;\nint c;\n' >old.c
+git add old.c
+git commit -q --no-verify -m old
+printf 'int a;  int b;\nint x;\nint c;  int d;\n' >old.c
+git add old.c
+try_commit
+{
+  echo "quillfix: the staged changes are not sorted."
+  echo "Sort them in the index and the work tree, and commit:"
+  printf '\t%s\n' "git quillfix --staged"
+} >"$scratch/expected"
+check_refused "$description" "$scratch/expected"
+git quillfix --staged
+check_text "$description: the printed command sorts the changed line alone" \
+  "$(printf 'int a;  int b;\nint x;\nint c;\nint d;\n')" "$(git show :old.c)"
+try_commit
+check_text "$description: the next commit passes" "0 " "$status $(cat "$scratch/stderr")"
+printf 'int a;  int b;\nint c;\nint d;\n' >new.c
+git add new.c
+git config quillfix.changedLinesOnly false
+try_commit
+check_text "$description: without it, the whole file is judged" "1" "$status"
+
 description="quillfix cannot be found"
 new_repository missing-program
 cp "$sources/sorted.c" prog.c
