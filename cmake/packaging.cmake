@@ -68,17 +68,21 @@ if(WIN32)
 else()
   set(docs "${CMAKE_INSTALL_DOCDIR}")
   set(manual "${PROJECT_BINARY_DIR}/quillfix.1.gz")
+  set(gitManual "${PROJECT_BINARY_DIR}/git-quillfix.1.gz")
   set(changelog "${PROJECT_BINARY_DIR}/changelog.gz")
   set(debianChangelog "${PROJECT_BINARY_DIR}/changelog.Debian.gz")
   set(readme "${PROJECT_BINARY_DIR}/README.md.gz")
   add_gzip_target(manual "${PROJECT_SOURCE_DIR}/doc/quillfix.1" "${manual}")
+  add_gzip_target(git_manual "${PROJECT_SOURCE_DIR}/doc/git-quillfix.1"
+    "${gitManual}")
   add_gzip_target(changelog "${PROJECT_SOURCE_DIR}/CHANGELOG.md" "${changelog}")
   add_gzip_target(readme "${PROJECT_SOURCE_DIR}/README.md" "${readme}")
   add_gzip_target(debian_changelog
     "${PROJECT_SOURCE_DIR}/packaging/changelog.Debian" "${debianChangelog}")
   # Built with the program, so that `cmake --install` works after a build of
   # the program alone.
-  add_dependencies(quillfix manual changelog readme debian_changelog)
+  add_dependencies(quillfix manual git_manual changelog readme
+    debian_changelog)
 
   # Debian's machine-readable copyright file, the license text indented.
   file(READ "${PROJECT_SOURCE_DIR}/LICENSE" license)
@@ -99,7 +103,8 @@ else()
   # Beside quillfix, so that git finds it on PATH as `git quillfix`.
   install(PROGRAMS "${PROJECT_SOURCE_DIR}/contrib/git-quillfix"
           DESTINATION "${CMAKE_INSTALL_BINDIR}")
-  install(FILES "${manual}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+  install(FILES "${manual}" "${gitManual}"
+          DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
   # The README, which the man page sends readers to, with the copyright and
   # the changelog.
   install(FILES "${PROJECT_BINARY_DIR}/copyright" "${changelog}" "${readme}"

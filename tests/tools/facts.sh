@@ -75,6 +75,8 @@ check_text "the man page is of quillfix's version" "$version" \
   "$(sed -n 's/^\.TH .*"quillfix \([^"]*\)".*/\1/p' "$manual")"
 check_text "the man page shows what --version prints" "$version" \
   "$(sed -n '/\\-\\-version$/,/^and end\./s/^\.B quillfix //p' "$manual")"
+check_text "git quillfix's man page is of quillfix's version" "$version" \
+  "$(sed -n 's/^\.TH .*"quillfix \([^"]*\)".*/\1/p' "$source_dir/doc/git-quillfix.1")"
 
 check_text "the Debian changelog's last entry is of quillfix's version" \
   "$version" "$(sed -n '1s/^quillfix (\(.*\)-[0-9]*).*/\1/p' \
