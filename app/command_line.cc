@@ -21,6 +21,7 @@ enum class Action {
   kNoIgnore,
   kHelp,
   kVersion,
+  kLsp,
   kPathsOnly,
 };
 
@@ -79,6 +80,11 @@ const OptionSpec kOptions[] = {
     {"", "--no-ignore", "", "do not read .gitignore files", Action::kNoIgnore},
     {"-h", "--help", "", "print this help and end", Action::kHelp},
     {"-V", "--version", "", "print the version and end", Action::kVersion},
+    {"", "--lsp", "",
+     "serve the language server protocol on\n"
+     "standard input and output (formatting and\n"
+     "range formatting)",
+     Action::kLsp},
     {"", "--", "", "take every later argument as a path", Action::kPathsOnly},
 };
 
@@ -248,6 +254,9 @@ std::string apply(Action action, const std::string& value, bool* modeGiven,
     case Action::kVersion:
       line->version = true;
       break;
+    case Action::kLsp:
+      line->lsp = true;
+      break;
     case Action::kPathsOnly:  // "--" alone, taken before any option is read
       break;
   }
@@ -333,5 +342,7 @@ std::string parseCommandLine(const std::vector<std::string>& arguments,
     if (!error.empty()) return error;
     if (line->help || line->version) return "";
   }
+  if (line->lsp)
+    return arguments.size() == 1 ? "" : "--lsp takes no other argument";
   return checkTogether(*line);
 }

@@ -22,6 +22,7 @@ enum class Mode {
 struct CommandLine {
   bool help = false;
   bool version = false;
+  bool lsp = false;  // --lsp: the language server
   Mode mode = Mode::kPrint;
   std::optional<Indent> indent;        // --indent, or none: .editorconfig's
   const Language* language = nullptr;  // --lang, or null

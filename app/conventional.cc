@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/editor_config.h"
 #include "app/line_ranges.h"
+#include "app/message_stream.h"
 #include "app/unified_diff.h"
 #include "app/walk.h"
 #include "format/source.h"
@@ -56,22 +57,6 @@ const Language* languageOf(const std::string& path, const CommandLine& line) {
   return line.language ? line.language : languageOfExtension(extensionOf(path));
 }
 
-std::string describe(SortFailure failure) {
-  switch (failure) {
-    case SortFailure::kNone:
-      break;
-    case SortFailure::kBinary:
-      return "binary or UTF-16 without a byte-order mark";
-    case SortFailure::kEndsEarly:
-      return "a Ctrl-Z byte ends the text before the end of the file";
-    case SortFailure::kTooLarge:
-      return "the sorted code is too large";
-    case SortFailure::kUnitsLost:
-      return "internal error: the sorted code does not match the source";
-  }
-  return "";
-}
-
 // --indent, else what the .editorconfig files ask for the file at `path`;
 // one tab for standard input without a name.
 Indent indentOf(const std::string& path, const CommandLine& line,
@@ -95,7 +80,7 @@ std::string sortLoaded(const Bytes& file, const std::string& path,
       sortWholeFile(view(file), *language, indent.unit(), sorted);
   if (failure == SortFailure::kNone && !line.lines.empty())
     *sorted = toBytes(takeChanges(view(file), view(*sorted), line.lines).text);
-  return describe(failure);
+  return describeFailure(failure);
 }
 
 // What the modes that write nothing give for a sorted file.
@@ -257,9 +242,26 @@ int runConventional(const std::vector<std::string>& arguments) {
     writeErrorOutput(kOutputFailed);
     return 2;
   }
+  if (line.lsp) return runLanguageServer();
   if (line.paths.front() == kStandardInput) return sortStandardInput(line);
   if (!line.lines.empty() && isFolder(line.paths.front()))
     return usageError("--lines takes a file, not the folder '" +
                       line.paths.front() + "'");
   return sortFiles(line);
+}
+
+std::string describeFailure(SortFailure failure) {
+  switch (failure) {
+    case SortFailure::kNone:
+      break;
+    case SortFailure::kBinary:
+      return "binary or UTF-16 without a byte-order mark";
+    case SortFailure::kEndsEarly:
+      return "a Ctrl-Z byte ends the text before the end of the file";
+    case SortFailure::kTooLarge:
+      return "the sorted code is too large";
+    case SortFailure::kUnitsLost:
+      return "internal error: the sorted code does not match the source";
+  }
+  return "";
 }

@@ -54,7 +54,7 @@ _quillfix_sources() {
 
 _quillfix_conventional() {
   local options="-w --write -c --check -d --diff --indent --lang
-    --stdin-filename --lines -j --jobs --exclude --no-ignore -h --help -V --version --"
+    --stdin-filename --lines -j --jobs --exclude --no-ignore -h --help -V --version --lsp --"
   local word
   for word in "${words[@]:1:cword-1}"; do
     if [[ $word == -- ]]; then

@@ -35,6 +35,10 @@ ReadResult readWholeFile(const std::string& path, Bytes* bytes,
 /// Reads standard input to its end as raw bytes into `bytes`.
 ReadResult readStandardInput(Bytes* bytes, std::string* reason);
 
+/// Reads what standard input holds, up to `size` bytes, into `buffer`, as
+/// raw bytes; returns how many, 0 at its end or on failure.
+size_t readStandardInputPart(char* buffer, size_t size);
+
 /// True when `path` names a folder (through symbolic links).
 bool isFolder(const std::string& path);
 

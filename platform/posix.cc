@@ -226,6 +226,14 @@ ReadResult readStandardInput(Bytes* bytes, std::string* reason) {
   return readAll(STDIN_FILENO, bytes, reason);
 }
 
+size_t readStandardInputPart(char* buffer, size_t size) {
+  for (;;) {
+    ssize_t got = read(STDIN_FILENO, buffer, size);
+    if (got >= 0) return got;
+    if (errno != EINTR) return 0;
+  }
+}
+
 bool isFolder(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

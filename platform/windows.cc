@@ -254,6 +254,14 @@ ReadResult readStandardInput(Bytes* bytes, std::string* reason) {
   return readAll(GetStdHandle(STD_INPUT_HANDLE), bytes, reason);
 }
 
+size_t readStandardInputPart(char* buffer, size_t size) {
+  DWORD got = 0;
+  DWORD wanted = static_cast<DWORD>(std::min<size_t>(size, 1 << 30));
+  if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, wanted, &got, nullptr))
+    return 0;
+  return got;
+}
+
 bool isFolder(const std::string& path) {
   DWORD attributes = GetFileAttributesW(widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
