@@ -148,6 +148,40 @@ LineRange linesOfRange(const json& range) {
   return {first + 1, std::max(first, last) + 1};
 }
 
+// How many bytes of line end (CR LF, LF or none) `text` ends with.
+size_t lineEndSize(std::string_view text) {
+  if (text.ends_with("\r\n")) return 2;
+  return text.ends_with('\n') ? 1 : 0;
+}
+
+// Moves the edit that replaces the whole lines [begin, end) of `before` with
+// `newText` off the start of the line after them where it can, so that the
+// editor keeps the marks on that line: a replacement keeps its last line
+// end, and an insertion or a deletion takes the line end before it instead
+// of its own.
+void keepNextLine(std::string_view before, size_t* begin, size_t* end,
+                  std::string* newText) {
+  std::string_view old = before.substr(*begin, *end - *begin);
+  if (!old.empty() && !newText->empty()) {
+    size_t size = lineEndSize(old);
+    if (size && newText->ends_with(old.substr(old.size() - size))) {
+      *end -= size;
+      newText->resize(newText->size() - size);
+    }
+    return;
+  }
+  size_t size = lineEndSize(before.substr(0, *begin));
+  std::string_view lineEnd = before.substr(*begin - size, size);
+  if (!size ||
+      !(old.empty() ? std::string_view(*newText) : old).ends_with(lineEnd))
+    return;
+  *begin -= size;
+  *end -= size;
+  if (old.empty())
+    *newText =
+        std::string(lineEnd) + newText->substr(0, newText->size() - size);
+}
+
 // The edits, one for each run of changed lines, that turn `before` into
 // `after`.
 json editsBetween(std::string_view before, std::string_view after, bool utf8) {
@@ -160,9 +194,11 @@ json editsBetween(std::string_view before, std::string_view after, bool utf8) {
   for (const LineHunk& hunk : lineHunks(before, after)) {
     std::string newText;
     for (size_t k = hunk.newBegin; k < hunk.newEnd; ++k) newText += newLines[k];
-    json range = {
-        {"start", positionOf(before, starts, startOf(hunk.oldBegin), utf8)},
-        {"end", positionOf(before, starts, startOf(hunk.oldEnd), utf8)}};
+    size_t begin = startOf(hunk.oldBegin);
+    size_t end = startOf(hunk.oldEnd);
+    keepNextLine(before, &begin, &end, &newText);
+    json range = {{"start", positionOf(before, starts, begin, utf8)},
+                  {"end", positionOf(before, starts, end, utf8)}};
     edits.push_back({{"range", range}, {"newText", newText}});
   }
   return edits;

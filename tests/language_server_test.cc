@@ -130,7 +130,7 @@ const std::vector<Exchange> kExchanges = {
       format("a.c", R"({"tabSize":2,"insertSpaces":true})"), kShutdown, kExit},
      {capabilities("utf-16"),
       result(
-          R"([{"newText":"int main() \n{\n  return 0;\n}\n\n","range":{"end":{"character":0,"line":2},"start":{"character":0,"line":0}}}])"),
+          R"([{"newText":"int main() \n{\n  return 0;\n}\n","range":{"end":{"character":10,"line":1},"start":{"character":0,"line":0}}}])"),
       kShutDown},
      0},
     {"FormattingWithoutOptionsIndentsOneTab",
@@ -138,7 +138,7 @@ const std::vector<Exchange> kExchanges = {
       format("a.c", "{}"), kShutdown, kExit},
      {capabilities("utf-16"),
       result(
-          R"([{"newText":"int main() \n{\n\treturn 0;\n}\n\n","range":{"end":{"character":0,"line":2},"start":{"character":0,"line":0}}}])"),
+          R"([{"newText":"int main() \n{\n\treturn 0;\n}\n","range":{"end":{"character":10,"line":1},"start":{"character":0,"line":0}}}])"),
       kShutDown},
      0},
     {"EditorConfigComesBeforeTheOptions",
@@ -147,7 +147,7 @@ const std::vector<Exchange> kExchanges = {
       kExit},
      {capabilities("utf-16"),
       result(
-          R"([{"newText":"int main() \n{\n   return 0;\n}\n\n","range":{"end":{"character":0,"line":2},"start":{"character":0,"line":0}}}])"),
+          R"([{"newText":"int main() \n{\n   return 0;\n}\n","range":{"end":{"character":10,"line":1},"start":{"character":0,"line":0}}}])"),
       kShutDown},
      0},
     {"EditsAreOnePerRunOfChangedLines",
@@ -156,7 +156,18 @@ const std::vector<Exchange> kExchanges = {
       format("a.c", "{}"), kShutdown, kExit},
      {capabilities("utf-16"),
       result(
-          R"([{"newText":"int g() \n{\n\treturn 2;\n}\n\n","range":{"end":{"character":0,"line":7},"start":{"character":0,"line":5}}}])"),
+          R"([{"newText":"int g() \n{\n\treturn 2;\n}\n","range":{"end":{"character":10,"line":6},"start":{"character":0,"line":5}}}])"),
+      kShutDown},
+     0},
+    {"AnInsertionOrADeletionLeavesTheNextLineAlone",
+     {kUtf16,
+      open(
+          "a.c",
+          R"("int f() \n{\n\treturn 1;\n}\nint g() \n{\n\treturn 2;\n}\n\n\n")"),
+      format("a.c", "{}"), kShutdown, kExit},
+     {capabilities("utf-16"),
+      result(
+          R"([{"newText":"\n","range":{"end":{"character":1,"line":3},"start":{"character":1,"line":3}}},{"newText":"","range":{"end":{"character":0,"line":9},"start":{"character":0,"line":8}}}])"),
       kShutDown},
      0},
     {"ASortedDocumentGetsNoEdit",
@@ -172,7 +183,7 @@ const std::vector<Exchange> kExchanges = {
       kShutdown, kExit},
      {capabilities("utf-16"),
       result(
-          R"([{"newText":"int g() \n{\n\treturn 2;\n}\n\n","range":{"end":{"character":0,"line":5},"start":{"character":0,"line":3}}}])"),
+          R"([{"newText":"int g() \n{\n\treturn 2;\n}\n","range":{"end":{"character":10,"line":4},"start":{"character":0,"line":3}}}])"),
       kShutDown},
      0},
     {"ARangeEndingAtALineStartLeavesThatLineOut",
@@ -196,7 +207,7 @@ const std::vector<Exchange> kExchanges = {
       format("a.c", "{}"), kShutdown, kExit},
      {capabilities("utf-16"),
       result(
-          R"([{"newText":"int a;\n// 😀y\n","range":{"end":{"character":0,"line":1},"start":{"character":0,"line":0}}}])"),
+          R"([{"newText":"int a;\n// 😀y","range":{"end":{"character":14,"line":0},"start":{"character":0,"line":0}}}])"),
       kShutDown},
      0},
     {"IncrementalChangesCountUtf8Bytes",
@@ -206,7 +217,7 @@ const std::vector<Exchange> kExchanges = {
       format("a.c", "{}"), kShutdown, kExit},
      {capabilities("utf-8"),
       result(
-          R"([{"newText":"int a;\n// é😀y\n","range":{"end":{"character":0,"line":1},"start":{"character":0,"line":0}}}])"),
+          R"([{"newText":"int a;\n// é😀y","range":{"end":{"character":18,"line":0},"start":{"character":0,"line":0}}}])"),
       kShutDown},
      0},
     {"EditPositionsCountUtf16Units",
@@ -251,7 +262,7 @@ const std::vector<Exchange> kExchanges = {
       format("a.c", "{}"), kShutdown, kExit},
      {capabilities("utf-16"),
       result(
-          R"([{"newText":"int f() \n{\n\t// quillfix off\n","range":{"end":{"character":0,"line":2},"start":{"character":0,"line":0}}}])"),
+          R"([{"newText":"int f() \n{\n\t// quillfix off","range":{"end":{"character":15,"line":1},"start":{"character":0,"line":0}}}])"),
       kShutDown},
      0},
 };
