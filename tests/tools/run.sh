@@ -10,7 +10,7 @@ quillfix=${1:-build/default/quillfix}
 
 passed=0
 failed=0
-for test in pre-commit git-hook git-quillfix vim emacs nvim-lsp completion facts; do
+for test in pre-commit git-hook git-quillfix vim emacs nvim-lsp eglot completion facts; do
   echo "-- $test"
   output=$("$tools_dir/$test.sh" "$quillfix" 2>&1)
   status=$?
