@@ -91,6 +91,7 @@ const OptionSpec kOptions[] = {
 const char kUsageStart[] =
     "Usage: quillfix [OPTION]... [--] PATH...\n"
     "  or:  quillfix [OPTION]... -\n"
+    "  or:  quillfix --lsp\n"
     "Sort C, C++ and Java sources into quillfix's layout. A folder is walked "
     "for\n"
     "sources, skipping what git ignores; '-' is standard input. With no "

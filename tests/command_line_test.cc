@@ -87,6 +87,12 @@ const std::string kLinesForm =
     "--lines takes START:END, line numbers from 1 with START not past END, "
     "not ";
 
+TEST(CommandLineTest, LspAloneAsksForTheLanguageServer) {
+  CommandLine line;
+  EXPECT_EQ(parseCommandLine({"--lsp"}, &line), "");
+  EXPECT_TRUE(line.lsp);
+}
+
 TEST(CommandLineTest, UsageErrorsAreNamed) {
   struct {
     int line;
@@ -95,6 +101,8 @@ TEST(CommandLineTest, UsageErrorsAreNamed) {
   } cases[] = {
       {__LINE__, {}, "no path given"},
       {__LINE__, {"-w"}, "no path given"},
+      {__LINE__, {"--lsp", "a.c"}, "--lsp takes no other argument"},
+      {__LINE__, {"-w", "--lsp"}, "--lsp takes no other argument"},
       {__LINE__, {"--bogus", "a"}, "unknown option '--bogus'"},
       {__LINE__, {"--=x", "a"}, "unknown option '--=x'"},
       {__LINE__, {"-wx", "a"}, "unknown option '-wx'"},

@@ -10,6 +10,7 @@ TEST(UsageTest, HelpListsEveryOptionAndExtensionInItsColumns) {
   EXPECT_EQ(
       "Usage: quillfix [OPTION]... [--] PATH...\n"
       "  or:  quillfix [OPTION]... -\n"
+      "  or:  quillfix --lsp\n"
       "Sort C, C++ and Java sources into quillfix's layout. A folder is walked "
       "for\n"
       "sources, skipping what git ignores; '-' is standard input. With no "
@@ -45,6 +46,9 @@ TEST(UsageTest, HelpListsEveryOptionAndExtensionInItsColumns) {
       "      --no-ignore          do not read .gitignore files\n"
       "  -h, --help               print this help and end\n"
       "  -V, --version            print the version and end\n"
+      "      --lsp                serve the language server protocol on\n"
+      "                           standard input and output (formatting and\n"
+      "                           range formatting)\n"
       "      --                   take every later argument as a path\n"
       "\n"
       "Sources: .c .h (C), .cc .cpp .cxx .c++ .hh .hpp .hxx .h++ .ipp .tpp "
