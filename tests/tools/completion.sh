@@ -18,13 +18,13 @@ mkdir -p "$folder/src/deep" "$folder/empty"
 all_sources='-x.c|.hidden.c|N.Java|Q.java|a.c|b.H|c.cc|d.CPP|e.cxx|empty|f.c++|g.hh|h.hpp|i.hxx|j.H++|k.ipp|l.tpp|m.inl|my file.c|p.cpp|src'
 classic_sources='-x.c|.hidden.c|Q.java|a.c|empty|my file.c|p.cpp|src'
 all_files='-x.c|.hidden.c|Makefile|N.Java|Q.java|a.c|b.H|c.cc|d.CPP|data.c.bak|e.cxx|empty|f.c++|g.hh|h.hpp|i.hxx|j.H++|k.ipp|l.tpp|m.inl|my file.c|notes.txt|p.cpp|src'
-long_options='--|--check|--diff|--exclude|--help|--indent|--jobs|--lang|--lines|--no-ignore|--stdin-filename|--version|--write'
+long_options='--|--check|--diff|--exclude|--help|--indent|--jobs|--lang|--lines|--lsp|--no-ignore|--stdin-filename|--version|--write'
 options="$long_options|-V|-c|-d|-h|-j|-w"
 
 rows=(
   "quillfix -|$options"
   "quillfix --|$long_options"
-  "quillfix --l|--lang|--lines"
+  "quillfix --l|--lang|--lines|--lsp"
   "quillfix --lang |c|cpp|java"
   "quillfix --lang j|java"
   "quillfix --lang c --check |$all_sources"

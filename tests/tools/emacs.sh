@@ -268,8 +268,9 @@ if [[ -f $build/cmake_install.cmake ]]; then
   check_text "emacs: cmake --install --prefix installs the package" \
     "0 yes" "$? $([[ -f $prefix/share/emacs/site-lisp/quillfix/quillfix.el ]] && echo yes)"
   mkdir -p "$case_dir/home/.emacs.d"
-  # shellcheck disable=SC2016  # backquotes of Markdown, not a command
-  sed -n '/^```elisp$/,/^```$/{/^```/d;p;}' "$source_dir/README.md" |
+  # The first elisp block, the package's.
+  awk '/^```elisp$/ { inside = 1; next } inside && /^```$/ { exit } inside' \
+    "$source_dir/README.md" |
     sed "s|\"DIR/|\"$prefix/|" >"$case_dir/home/.emacs.d/init.el"
   cp "$sources/java" "$case_dir/Greeter.java"
   quillfix --stdin-filename Greeter.java - <"$sources/java" >"$case_dir/expected"
