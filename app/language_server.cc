@@ -290,7 +290,12 @@ json LanguageServer::answer(const std::string& method, const json& params) {
 }
 
 std::vector<std::string> LanguageServer::receive(std::string_view message) {
-  json parsed = json::parse(message, nullptr, false);
+  json parsed;
+  try {
+    parsed = json::parse(message, nullptr, false);
+  } catch (const std::bad_alloc&) {
+    return {errorResponse(nullptr, kInternalError, "out of memory")};
+  }
   if (parsed.is_discarded())
     return {errorResponse(nullptr, kParseError, "not JSON")};
   json id = parsed.is_object() ? parsed.value("id", json()) : json();

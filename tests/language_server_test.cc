@@ -150,6 +150,14 @@ const std::vector<Exchange> kExchanges = {
           R"([{"newText":"int main() \n{\n   return 0;\n}\n","range":{"end":{"character":10,"line":1},"start":{"character":0,"line":0}}}])"),
       kShutDown},
      0},
+    {"TheFilePathIsTheUrisPercentDecoded",
+     {kUtf16, open("s%20p/a.c", R"("int main(){\nreturn 0;}\n")"),
+      format("s%20p/a.c", "{}"), kShutdown, kExit},
+     {capabilities("utf-16"),
+      result(
+          R"([{"newText":"int main() \n{\n     return 0;\n}\n","range":{"end":{"character":10,"line":1},"start":{"character":0,"line":0}}}])"),
+      kShutDown},
+     0},
     {"EditsAreOnePerRunOfChangedLines",
      {kUtf16,
       open("a.c", R"("int f() \n{\n\treturn 1;\n}\n\nint g(){\nreturn 2;}\n")"),
@@ -285,7 +293,8 @@ TEST_P(ExchangeTest, AnswersByteForByte) {
   const Exchange& exchange = GetParam();
   ScratchDirectory folder;
   writeFile(folder / ".editorconfig",
-            "root = true\n[e/*.c]\nindent_style = space\nindent_size = 3\n");
+            "root = true\n[e/*.c]\nindent_style = space\nindent_size = 3\n"
+            "[s p/*.c]\nindent_style = space\nindent_size = 5\n");
   std::string input;
   for (const std::string& message : exchange.messages)
     input += framed(replaceAll(message, "DIR", folder.path()));
