@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <new>
 #include <nlohmann/json.hpp>
-#include <optional>
 
 #include "app/conventional.h"
 #include "app/editor_config.h"
@@ -33,12 +32,13 @@ std::string errorResponse(const json& id, int code,
                {"error", {{"code", code}, {"message", message}}}});
 }
 
-// The bytes a UTF-8 sequence led by `lead` holds, as the protocol's
-// positions count them: a code point outside the BMP is two UTF-16 units.
-size_t unitsOf(unsigned char lead, bool utf8) {
+// What the byte `byte` of UTF-8 text adds to a position: one in UTF-8; in
+// UTF-16 one for a character's first byte, none for the bytes after it, and
+// two for the first byte of a character outside the BMP.
+size_t unitsOf(unsigned char byte, bool utf8) {
   if (utf8) return 1;
-  if ((lead & 0xC0) == 0x80) return 0;
-  return lead >= 0xF0 ? 2 : 1;
+  if ((byte & 0xC0) == 0x80) return 0;
+  return byte >= 0xF0 ? 2 : 1;
 }
 
 // Where each line of `text` begins, by byte offset.

@@ -8,12 +8,6 @@
 source "$(dirname "$0")/lib.sh"
 
 config="$source_dir/editors/emacs/quillfix-eglot.el"
-readme_block() {
-  awk -v start="<!-- $1 -->" '
-    $0 == start { found = 1; next }
-    found && /^```/ { if (inside) exit; inside = 1; next }
-    inside { print }' "$source_dir/README.md"
-}
 check_same "the README shows the Eglot configuration" "$config" \
   <(readme_block editors/emacs/quillfix-eglot.el)
 

@@ -118,6 +118,15 @@ four_blanks_project() {
   if (($# > 1)); then printf '%s' "$four_blanks_source" >"$1/$2"; fi
 }
 
+# readme_block NAME: the code block that follows the line `<!-- NAME -->` in
+# the README.
+readme_block() {
+  awk -v start="<!-- $1 -->" '
+    $0 == start { found = 1; next }
+    found && /^```/ { if (inside) exit; inside = 1; next }
+    inside { print }' "$source_dir/README.md"
+}
+
 finish() {
   echo "$passed passed, $failed failed"
   ((failed == 0))
