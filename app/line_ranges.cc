@@ -97,6 +97,19 @@ void appendLines(const Lines& lines, size_t begin, size_t end,
 
 }  // namespace
 
+std::vector<std::string_view> linesOutside(
+    std::string_view text, const std::vector<LineRange>& ranges) {
+  std::vector<std::string_view> outside;
+  const Lines lines = linesOf(text);
+  for (size_t line = 1; line <= lines.size(); ++line) {
+    bool inside = false;
+    for (const LineRange& range : ranges)
+      inside = inside || (line >= range.first && line <= range.last);
+    if (!inside) outside.push_back(lines[line - 1]);
+  }
+  return outside;
+}
+
 bool parseLineRange(std::string_view spec, LineRange* range) {
   size_t colon = spec.find(':');
   if (colon == spec.npos) return false;
@@ -126,6 +139,8 @@ TakenChanges takeChanges(std::string_view input, std::string_view sorted,
       linesOut += change.oldEnd - change.oldBegin;
       continue;
     }
+    if (change.oldEnd > change.oldBegin)
+      result.replacedLines.push_back({change.oldBegin + 1, change.oldEnd});
     appendLines(sortedLines, change.newBegin, change.newEnd, &result.text);
     if (change.newEnd > change.newBegin)
       result.producedLines.push_back(

@@ -15,6 +15,7 @@ struct LineRange {
 struct TakenChanges {
   std::string text;
   std::vector<LineRange> producedLines;  // the lines the changes put in it
+  std::vector<LineRange> replacedLines;  // the input's lines they replaced
 };
 
 /// Reads a range as --lines takes it, "START:END" in decimal digits with
@@ -30,5 +31,9 @@ bool parseLineRange(std::string_view spec, LineRange* range);
 /// adds them inside a range or right before or after one.
 TakenChanges takeChanges(std::string_view input, std::string_view sorted,
                          const std::vector<LineRange>& ranges);
+
+/// The lines of `text`, with their line ends, that lie outside `ranges`.
+std::vector<std::string_view> linesOutside(
+    std::string_view text, const std::vector<LineRange>& ranges);
 
 #endif  // QUILLFIX_APP_LINE_RANGES_H_

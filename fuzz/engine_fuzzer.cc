@@ -101,6 +101,9 @@ void checkLineRanges(std::string_view text, std::string_view sorted,
   if (withoutWhiteSpace(text) == withoutWhiteSpace(sorted) &&
       withoutWhiteSpace(taken.text) != withoutWhiteSpace(text))
     std::abort();
+  if (linesOutside(text, taken.replacedLines) !=
+      linesOutside(taken.text, taken.producedLines))
+    std::abort();
   if (takeChanges(text, sorted, {{1, lines}}).text != sorted) std::abort();
   Bytes again;
   if (text.find('\r') == std::string_view::npos &&
