@@ -36,13 +36,7 @@ run_emacs() {
 # A buffer: four blanks from the .editorconfig, a character outside the BMP
 # on a changed line, and the mark on a line the sort leaves as it is.
 case_dir="$scratch/buffer"
-four_blanks_project "$case_dir"
-printf '%s\n' 'int one(){return 1;} // 😀 x' '// keep' 'int two(){return 2;}' \
-  >"$case_dir/source"
-cp "$case_dir/source" "$case_dir/prog.c"
-(cd "$case_dir" && quillfix --stdin-filename prog.c - <source >expected)
-check_differ "the buffer's sort changes it" "$case_dir/expected" \
-  "$case_dir/prog.c"
+lsp_buffer_case "$case_dir"
 run_emacs "$case_dir" '(progn (goto-char (point-min)) (forward-line 1)
                               (push-mark (point) t) (eglot-format-buffer))'
 check_same "eglot-format-buffer sorts the buffer as quillfix sorts its file" \
@@ -53,14 +47,7 @@ check_text "the mark stays with its line" "$expected_mark" \
 
 # A region: lines 3 and 4 of three functions, as --lines 3:4 takes them.
 case_dir="$scratch/region"
-mkdir "$case_dir"
-printf '%s\n' 'int one(){return 1;}' '// two' 'int two(){int y=2;' 'return y;}' \
-  '// three' 'int three(){return 3;}' >"$case_dir/source"
-cp "$case_dir/source" "$case_dir/prog.c"
-(cd "$case_dir" && quillfix --lines 3:4 --stdin-filename prog.c - \
-  <source >expected)
-check_differ "the region's changes change the buffer" "$case_dir/expected" \
-  "$case_dir/prog.c"
+lsp_range_case "$case_dir"
 run_emacs "$case_dir" '(progn (goto-char (point-min)) (forward-line 5)
                               (push-mark (point) t)
                               (eglot-format (progn (goto-char (point-min))

@@ -131,3 +131,29 @@ finish() {
   echo "$passed passed, $failed failed"
   ((failed == 0))
 }
+
+# lsp_buffer_case DIR: prog.c in DIR, in a project whose .editorconfig asks
+# for four blanks, with a character outside the BMP on a line the sort
+# changes and a line `// keep` that it leaves as it is; DIR/expected is what
+# quillfix sorts it to.
+lsp_buffer_case() {
+  four_blanks_project "$1"
+  printf '%s\n' 'int one(){return 1;} // 😀 x' '// keep' 'int two(){return 2;}' \
+    >"$1/source"
+  cp "$1/source" "$1/prog.c"
+  (cd "$1" && quillfix --stdin-filename prog.c - <source >expected)
+  check_differ "the buffer's sort changes it" "$1/expected" "$1/prog.c"
+}
+
+# lsp_range_case DIR: prog.c in DIR, three functions; DIR/expected is what
+# --lines 3:4 makes of it.
+lsp_range_case() {
+  mkdir "$1"
+  printf '%s\n' 'int one(){return 1;}' '// two' 'int two(){int y=2;' \
+    'return y;}' '// three' 'int three(){return 3;}' >"$1/source"
+  cp "$1/source" "$1/prog.c"
+  (cd "$1" && quillfix --lines 3:4 --stdin-filename prog.c - \
+    <source >expected)
+  check_differ "the changes on lines 3 and 4 change the buffer" \
+    "$1/expected" "$1/prog.c"
+}

@@ -31,13 +31,7 @@ run_nvim() {
 # A buffer: four blanks from the .editorconfig, a character outside the BMP
 # on a changed line, and mark a on a line the sort leaves as it is.
 case_dir="$scratch/buffer"
-four_blanks_project "$case_dir"
-printf '%s\n' 'int one(){return 1;} // 😀 x' '// keep' 'int two(){return 2;}' \
-  >"$case_dir/source"
-cp "$case_dir/source" "$case_dir/prog.c"
-(cd "$case_dir" && quillfix --stdin-filename prog.c - <source >expected)
-check_differ "the buffer's sort changes it" "$case_dir/expected" \
-  "$case_dir/prog.c"
+lsp_buffer_case "$case_dir"
 run_nvim "$case_dir" prog.c "vim.fn.setpos(\"'a\", {0, 2, 1, 0})
 vim.lsp.buf.formatting_sync(nil, 10000)"
 check_same "formatting sorts the buffer as quillfix sorts its file" \
@@ -48,14 +42,7 @@ check_text "mark a stays with its line" "$expected_mark" \
 
 # A range: lines 3 and 4 of three functions, as --lines 3:4 takes them.
 case_dir="$scratch/range"
-mkdir "$case_dir"
-printf '%s\n' 'int one(){return 1;}' '// two' 'int two(){int y=2;' 'return y;}' \
-  '// three' 'int three(){return 3;}' >"$case_dir/source"
-cp "$case_dir/source" "$case_dir/prog.c"
-(cd "$case_dir" && quillfix --lines 3:4 --stdin-filename prog.c - \
-  <source >expected)
-check_differ "the range's changes change the buffer" "$case_dir/expected" \
-  "$case_dir/prog.c"
+lsp_range_case "$case_dir"
 run_nvim "$case_dir" prog.c "vim.fn.setpos(\"'a\", {0, 6, 1, 0})
 local tick = vim.b.changedtick
 vim.lsp.buf.range_formatting({}, {3, 0}, {4, 0})
