@@ -303,7 +303,6 @@ class Sorter {
   size_t size_;
   const Language& language_;
   const ClassTable classes_;
-  const bool splicesLines_;
   size_t unitSize_;
   std::string indentRun_;  // 64 units, written a run at a time
   Output out_;
@@ -349,7 +348,6 @@ Sorter::Sorter(std::string_view source, const Language& language,
       size_(source.size()),
       language_(language),
       classes_(makeClasses(language)),
-      splicesLines_(language.splicesLines),
       unitSize_(indentUnit.size()),
       // Real code sorts to no more than its own size; more is made room for
       // as the text grows.
@@ -938,7 +936,7 @@ char* Sorter::writeCloseBrace(size_t guard, char* to) {
 size_t Sorter::lineStartGuardBytes(const char* to) const {
   const size_t written = to - outputStart_;
   if (written == 0) return 0;
-  const bool splices = splicesLines_;
+  const bool splices = language_.splicesLines;
   if (to[-1] != '\n') return splices && to[-1] == '\\' ? 2 : 1;
   return splices && written >= 2 && to[-2] == '\\' ? 1 : 0;
 }
