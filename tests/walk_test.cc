@@ -328,16 +328,22 @@ std::vector<std::string> filesGitKeeps(const std::string& root,
   return files;
 }
 
-TEST(WalkTest, SkipsWhatGitIgnores) {
-  if (!haveProgram("git")) {
-    GTEST_SKIP() << "git is not installed: the walk cannot be compared with "
-                    "git's own list of the files it keeps";
-  }
-  ScratchDirectory scratch;
-  std::string root = scratch / "tree";
-  ASSERT_EQ(0, runShell(gitIn(scratch.path()) +
+const char kNoGit[] =
+    "git is not installed: the walk cannot be compared with git's own list "
+    "of the files it keeps";
+
+// An empty git work tree, "tree" in `scratch`.
+std::string newGitTree(const ScratchDirectory& scratch) {
+  EXPECT_EQ(0, runShell(gitIn(scratch.path()) +
                         " -c init.defaultBranch=main init -q --template= tree")
                    .status);
+  return scratch / "tree";
+}
+
+TEST(WalkTest, SkipsWhatGitIgnores) {
+  if (!haveProgram("git")) GTEST_SKIP() << kNoGit;
+  ScratchDirectory scratch;
+  const std::string root = newGitTree(scratch);
   makeTree(root,
            {
                ".gitignore=*.gen.c\nbuild/\n!keep.gen.c\n/top.h\n"
@@ -383,15 +389,9 @@ TEST(WalkTest, SkipsWhatGitIgnores) {
 // A folder that .gitignore ignores is entered for the files git tracks in
 // it; the untracked ones there stay skipped, whatever a `!` pattern says.
 TEST(WalkTest, TakesWhatGitTracksWhateverItIgnores) {
-  if (!haveProgram("git")) {
-    GTEST_SKIP() << "git is not installed: the walk cannot be compared with "
-                    "git's own list of the files it keeps";
-  }
+  if (!haveProgram("git")) GTEST_SKIP() << kNoGit;
   ScratchDirectory scratch;
-  std::string root = scratch / "tree";
-  ASSERT_EQ(0, runShell(gitIn(scratch.path()) +
-                        " -c init.defaultBranch=main init -q --template= tree")
-                   .status);
+  const std::string root = newGitTree(scratch);
   makeTree(root, {
                      ".gitignore=test\n*.gen.c\n!keep.c\n",
                      "tests/unity/test/a.c",
