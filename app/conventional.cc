@@ -75,11 +75,15 @@ std::string sortLoaded(const Bytes& file, const std::string& path,
                        Bytes* sorted, std::string* warning) {
   if (!language)
     return "not a C, C++ or Java file name (--lang names the language)";
-  Indent indent = indentOf(path, line, warning);
-  SortFailure failure =
-      sortWholeFile(view(file), *language, indent.unit(), sorted);
+  const std::string unit = indentOf(path, line, warning).unit();
+  auto sortText = [&](std::string_view text, Bytes* sortedText) {
+    return sortWholeFile(text, *language, unit, sortedText) ==
+           SortFailure::kNone;
+  };
+  SortFailure failure = sortWholeFile(view(file), *language, unit, sorted);
   if (failure == SortFailure::kNone && !line.lines.empty())
-    *sorted = toBytes(takeChanges(view(file), view(*sorted), line.lines).text);
+    *sorted = toBytes(
+        takeChanges(view(file), view(*sorted), line.lines, sortText).text);
   return describeFailure(failure);
 }
 

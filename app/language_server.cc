@@ -123,19 +123,25 @@ Indent indentFor(const std::string& path, const json& options) {
   return indent;
 }
 
-// The sorted code of the document at `uri`, or why it has none.
+// The sorted code of the document at `uri` (only the changes that touch
+// `ranges`, if any), or why it has none.
 std::string sortDocument(const std::string& uri, std::string_view source,
-                         const json& options) {
+                         const json& options,
+                         const std::vector<LineRange>& ranges) {
   std::string path = pathOfUri(uri);
   const Language* language = languageOfExtension(extensionOf(path));
   if (!language)
     throw RequestError{kRequestFailed, "not a C, C++ or Java file name"};
+  const std::string unit = indentFor(path, options).unit();
+  auto sortText = [&](std::string_view text, Bytes* sorted) {
+    return sortWholeFile(text, *language, unit, sorted) == SortFailure::kNone;
+  };
   Bytes sorted;
-  SortFailure failure = sortWholeFile(source, *language,
-                                      indentFor(path, options).unit(), &sorted);
+  SortFailure failure = sortWholeFile(source, *language, unit, &sorted);
   if (failure != SortFailure::kNone)
     throw RequestError{kRequestFailed, describeFailure(failure)};
-  return std::string(view(sorted));
+  if (ranges.empty()) return std::string(view(sorted));
+  return takeChanges(source, view(sorted), ranges, sortText).text;
 }
 
 // The lines a range asks for, counted from 1; a range that ends at the start
@@ -252,12 +258,13 @@ json LanguageServer::format(const json& params, bool range) {
   if (document == documents_.end())
     throw RequestError{kInvalidParams, "not an open document: " + uri};
   const std::string& source = document->second;
-  std::string result =
-      sortDocument(uri, source, params.value("options", json::object()));
-  if (range)
-    result =
-        takeChanges(source, result, {linesOfRange(params.at("range"))}).text;
-  return editsBetween(source, result, utf8_);
+  std::vector<LineRange> ranges;
+  if (range) ranges.push_back(linesOfRange(params.at("range")));
+  return editsBetween(
+      source,
+      sortDocument(uri, source, params.value("options", json::object()),
+                   ranges),
+      utf8_);
 }
 
 void LanguageServer::notice(const std::string& method, const json& params) {

@@ -84,15 +84,61 @@ bool touches(const LineHunk& change, const LineRange& range) {
   return change.oldBegin < range.last && change.oldEnd >= range.first;
 }
 
-bool taken(const LineHunk& change, const std::vector<LineRange>& ranges) {
-  for (const LineRange& range : ranges)
-    if (touches(change, range)) return true;
-  return false;
+std::vector<bool> touchedBy(const std::vector<LineHunk>& changes,
+                            const std::vector<LineRange>& ranges) {
+  std::vector<bool> touched(changes.size(), false);
+  for (size_t k = 0; k < changes.size(); ++k)
+    for (const LineRange& range : ranges)
+      if (touches(changes[k], range)) touched[k] = true;
+  return touched;
+}
+
+// Takes also the changes up to `reach` changes away from a taken one.
+void widen(std::vector<bool>* taken, size_t reach) {
+  const size_t count = taken->size();
+  std::vector<bool> wider(count, false);
+  for (size_t k = 0; k < count; ++k) {
+    if (!(*taken)[k]) continue;
+    size_t last = std::min(count - 1, k + reach);
+    for (size_t near = k >= reach ? k - reach : 0; near <= last; ++near)
+      wider[near] = true;
+  }
+  *taken = wider;
 }
 
 void appendLines(const Lines& lines, size_t begin, size_t end,
                  std::string* text) {
   for (size_t k = begin; k < end; ++k) text->append(lines[k]);
+}
+
+// The input with the taken changes made, and the lines they replaced and
+// produced.
+TakenChanges withChanges(const Lines& inputLines, const Lines& sortedLines,
+                         const std::vector<LineHunk>& changes,
+                         const std::vector<bool>& taken) {
+  TakenChanges result;
+  size_t nextInput = 0;
+  size_t linesOut = 0;
+  for (size_t k = 0; k < changes.size(); ++k) {
+    const LineHunk& change = changes[k];
+    appendLines(inputLines, nextInput, change.oldBegin, &result.text);
+    linesOut += change.oldBegin - nextInput;
+    nextInput = change.oldEnd;
+    if (!taken[k]) {
+      appendLines(inputLines, change.oldBegin, change.oldEnd, &result.text);
+      linesOut += change.oldEnd - change.oldBegin;
+      continue;
+    }
+    if (change.oldEnd > change.oldBegin)
+      result.replacedLines.push_back({change.oldBegin + 1, change.oldEnd});
+    appendLines(sortedLines, change.newBegin, change.newEnd, &result.text);
+    if (change.newEnd > change.newBegin)
+      result.producedLines.push_back(
+          {linesOut + 1, linesOut + change.newEnd - change.newBegin});
+    linesOut += change.newEnd - change.newBegin;
+  }
+  appendLines(inputLines, nextInput, inputLines.size(), &result.text);
+  return result;
 }
 
 }  // namespace
@@ -123,30 +169,19 @@ bool parseLineRange(std::string_view spec, LineRange* range) {
 }
 
 TakenChanges takeChanges(std::string_view input, std::string_view sorted,
-                         const std::vector<LineRange>& ranges) {
+                         const std::vector<LineRange>& ranges,
+                         const Sorting& sortAgain) {
   const Lines inputLines = linesOf(input);
   const Lines sortedLines = linesOf(sorted);
-  TakenChanges result;
-  size_t nextInput = 0;
-  size_t linesOut = 0;
-  for (const LineHunk& change :
-       changesOf(inputLines, sortedLines, lineHunks(input, sorted))) {
-    appendLines(inputLines, nextInput, change.oldBegin, &result.text);
-    linesOut += change.oldBegin - nextInput;
-    nextInput = change.oldEnd;
-    if (!taken(change, ranges)) {
-      appendLines(inputLines, change.oldBegin, change.oldEnd, &result.text);
-      linesOut += change.oldEnd - change.oldBegin;
-      continue;
-    }
-    if (change.oldEnd > change.oldBegin)
-      result.replacedLines.push_back({change.oldBegin + 1, change.oldEnd});
-    appendLines(sortedLines, change.newBegin, change.newEnd, &result.text);
-    if (change.newEnd > change.newBegin)
-      result.producedLines.push_back(
-          {linesOut + 1, linesOut + change.newEnd - change.newBegin});
-    linesOut += change.newEnd - change.newBegin;
+  const std::vector<LineHunk> changes =
+      changesOf(inputLines, sortedLines, lineHunks(input, sorted));
+  std::vector<bool> taken = touchedBy(changes, ranges);
+  for (size_t reach = 1;; reach *= 2) {
+    TakenChanges result = withChanges(inputLines, sortedLines, changes, taken);
+    Bytes again;
+    if (result.text == input || result.text == sorted ||
+        (sortAgain(result.text, &again) && view(again) == sorted))
+      return result;
+    widen(&taken, reach);
   }
-  appendLines(inputLines, nextInput, inputLines.size(), &result.text);
-  return result;
 }

@@ -348,7 +348,11 @@ TEST_F(CommandLineRunTest, LinesMakesOnlyTheChangesThatTouchThem) {
   const std::string lastSplit = "int a;  int b;\nint c;\nint d;\nint e;\n";
   const std::string bothSplit = "int a;\nint b;\nint c;\nint d;\nint e;\n";
   const std::string firstDiff = "--- a.c\n+++ a.c\n@@ -1,3 +1,4 @@\n-int a;  int b;\n+int a;\n+int b;\n int c;\n int d;int e;\n";
+  // Line 4 lies inside a raw string, which keeps its lines.
+  const std::string rawString = "int t[] = { 1 } x;\n  auto s = R\"(c\n\n\n)\";\n";
+  const std::string rawSorted = "int t[] = \n{\n\t1 \n}\n\nx;\nauto s = R\"(c\n\n\n)\";\n";
   expectRuns({
+    {__LINE__, {"--lines", "4:4", "r.cpp"}, {{"r.cpp", rawString}}, "", rawSorted, "", 0, {}},
     {__LINE__, {"--lines", "3:3", "a.c"}, {{"a.c", kTwoSplits}}, "", lastSplit, "", 0, {}},
     {__LINE__, {"--lines", "3:9", "--lines=1:1", "a.c"}, {{"a.c", kTwoSplits}}, "", bothSplit, "", 0, {}},
     {__LINE__, {"--lines", "2:2", "a.c"}, {{"a.c", kTwoSplits}}, "", kTwoSplits, "", 0, {}},

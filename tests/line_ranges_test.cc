@@ -148,7 +148,14 @@ TEST(LineRangesTest, OnlyTheChangesThatTouchTheRangesAreMade) {
   };
   for (const auto& c : cases) {
     testing::ScopedTrace trace(__FILE__, c.line, c.input);
-    TakenChanges taken = takeChanges(c.input, c.sorted, c.ranges);
+    // Here every text sorts to `sorted`: these rows choose changes by the
+    // diff alone.
+    auto sortedAsGiven = [&](std::string_view, Bytes* sorted) {
+      *sorted = toBytes(c.sorted);
+      return true;
+    };
+    TakenChanges taken =
+        takeChanges(c.input, c.sorted, c.ranges, sortedAsGiven);
     EXPECT_EQ(c.result, taken.text);
     EXPECT_EQ(c.produced, summary(taken.producedLines));
   }
@@ -199,19 +206,36 @@ TEST(LineRangesTest, SortedCodeOfRangesKeepsTheRestAndSettles) {
        "int f(int a) { int q = a; if (a) { q = 2; } return q; }\n\nint g;\n",
        {{3, 3}},
        "int f(int a) { int q = a; if (a) { q = 2; } return q; }\n\nint g;\n"},
+      // The diff may put the empty line that follows `}` into the raw
+      // string, one line early or late; the string keeps its lines only when
+      // its own change is taken too.
+      {__LINE__,
+       "int t[] = { 1 } x;\n  auto s = R\"(c\n\n\n)\";\n",
+       {{3, 3}},
+       "int t[] = \n{\n\t1 \n}\n\nx;\nauto s = R\"(c\n\n\n)\";\n"},
+      {__LINE__,
+       "int t[] = { 1 } x;\n  auto s = R\"(c\n\n\n)\";\n",
+       {{4, 4}},
+       "int t[] = \n{\n\t1 \n}\n\nx;\nauto s = R\"(c\n\n\n)\";\n"},
+  };
+  auto sortCpp = [](std::string_view text, Bytes* sortedText) {
+    *sortedText = toBytes(sorted(std::string(text), kCppLanguage));
+    return true;
   };
   for (const auto& c : cases) {
     testing::ScopedTrace trace(__FILE__, c.line, c.input);
     const std::string sortedCode = sorted(c.input, kCppLanguage);
-    TakenChanges taken = takeChanges(c.input, sortedCode, c.ranges);
+    TakenChanges taken = takeChanges(c.input, sortedCode, c.ranges, sortCpp);
     EXPECT_EQ(c.result, taken.text);
     EXPECT_EQ(tokensOf(c.input), tokensOf(taken.text));
+    EXPECT_EQ(sortedCode, sorted(taken.text, kCppLanguage));
     expectChangesOnlyWhereProduced(c.input, taken);
     size_t lines = std::max<size_t>(1, linesOf(c.input).size());
-    EXPECT_EQ(sortedCode, takeChanges(c.input, sortedCode, {{1, lines}}).text);
+    EXPECT_EQ(sortedCode,
+              takeChanges(c.input, sortedCode, {{1, lines}}, sortCpp).text);
     EXPECT_EQ(taken.text,
               takeChanges(taken.text, sorted(taken.text, kCppLanguage),
-                          taken.producedLines)
+                          taken.producedLines, sortCpp)
                   .text);
   }
 }
