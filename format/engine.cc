@@ -291,7 +291,7 @@ class Sorter {
   bool followsRawPrefix(size_t quote) const;
   size_t delimiterEnd(size_t quote) const;
   bool opensRawString(size_t quote, size_t end) const;
-  size_t afterLookalike(size_t quote, size_t goesOn);
+  EndedLiteral kindAt(size_t quote, EndedLiteral kind) const;
   size_t textBlockEnd(size_t from) const;
   bool isDigitSeparator(size_t quote);
   size_t whiteSpaceBefore(const char* text, size_t end) const;
@@ -658,8 +658,8 @@ size_t Sorter::doubleQuote(size_t i, char*& to) {
     lookalikeEnd_ = end;
   }
   size_t end = quotedLiteral(i, to);
-  if (rawPrefix) return afterLookalike(i, goOn(end, to));
-  return afterLookalike(i, gluedLiterals(end, to));
+  if (rawPrefix) return goOn(end, to);
+  return gluedLiterals(end, to);
 }
 
 size_t Sorter::singleQuote(size_t i, char*& to) {
@@ -667,16 +667,15 @@ size_t Sorter::singleQuote(size_t i, char*& to) {
   // A digit separator is an ordinary character, written with the digits
   // after it.
   if (isDigitSeparator(i)) return numberRest(i, to);
-  return afterLookalike(i, gluedLiterals(quotedLiteral(i, to), to));
+  return gluedLiterals(quotedLiteral(i, to), to);
 }
 
 // A literal that starts where the delimiter of a raw string could still run,
 // after a quote that followed a raw string's prefix but opened none, is
 // kept apart from what follows as that quote's literal is: with the white
 // space after it dropped, a "(" could open the raw string.
-size_t Sorter::afterLookalike(size_t quote, size_t goesOn) {
-  if (quote < lookalikeEnd_) literalEdge_.kind = EndedLiteral::kRawLookalike;
-  return goesOn;
+EndedLiteral Sorter::kindAt(size_t quote, EndedLiteral kind) const {
+  return quote < lookalikeEnd_ ? EndedLiteral::kRawLookalike : kind;
 }
 
 // Writes the rest of a number from its digit separator at `quote`: every
@@ -700,7 +699,9 @@ size_t Sorter::gluedLiterals(size_t i, char*& to) {
   size_t close = i - 1;  // the quote that closed the literal before
   const char quote = text_[close];
   if (quote == '"' && language_.hasTextBlocks) return endsAt(start);
+  size_t lastQuote = start;
   while (isAt(close + 1, quote)) {
+    lastQuote = close + 1;
     close = scanLiteral(close + 1);
     if (close == size_ || text_[close] == '\n') break;
   }
@@ -708,7 +709,7 @@ size_t Sorter::gluedLiterals(size_t i, char*& to) {
   size_t end = close == size_ ? size_ : close + 1;
   std::memcpy(to, text_ + start, end - start);
   to += end - start;
-  literalEdge_.kind = EndedLiteral::kPlain;
+  literalEdge_.kind = kindAt(lastQuote, EndedLiteral::kPlain);
   literalEdge_.numberFloor = end;
   dropsNextBlank = true;
   if (close == size_ || text_[close] == '\n')
@@ -720,9 +721,10 @@ size_t Sorter::gluedLiterals(size_t i, char*& to) {
 size_t Sorter::quotedLiteral(size_t quote, char*& to) {
   bool emptyString =
       language_.hasTextBlocks && text_[quote] == '"' && isAt(quote + 1, '"');
-  return literal(
-      quote, scanLiteral(quote), 1,
-      emptyString ? EndedLiteral::kEmptyString : EndedLiteral::kPlain, to);
+  return literal(quote, scanLiteral(quote), 1,
+                 kindAt(quote, emptyString ? EndedLiteral::kEmptyString
+                                           : EndedLiteral::kPlain),
+                 to);
 }
 
 // Writes the literal of kind `kind` from `quote` through its closer of

@@ -104,6 +104,9 @@ TEST(CppSortTest, QuoteThatOpensNoRawStringOpensAPlainLiteral) {
     {__LINE__, "u8R\"ab\"\"\"\"\"\n()x", "u8R\"ab\"\"\"\"\" () x"},
     {__LINE__, "R\"ab\"'c'\n(x)", "R\"ab\"'c' (x) "},
     {__LINE__, "R\"ab\"x\"\"\n(y)", "R\"ab\"x\"\" (y) "},
+    // Of literals in one piece, the last one decides.
+    {__LINE__, "R\"a\"\"b\"\n(y)", "R\"a\"\"b\" (y) "},
+    {__LINE__, "R\"\"\" \"\"\"\n(y)", "R\"\"\" \"\"\"(y) "},
   });
 }
 
