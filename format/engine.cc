@@ -790,7 +790,8 @@ size_t Sorter::slash(size_t i, char*& to) {
 // the lines after it start as after a statement's end.
 size_t Sorter::blockComment(size_t slash, char*& to) {
   const size_t end = writeBlockComment(slash, to);
-  if (end == slash || end == size_) return goOn(end, to);
+  if (end == slash) return slash;  // it waits for room
+  if (end == size_) return goOn(end, to);
   return startLines(blanksEnd(end), to);
 }
 

@@ -107,6 +107,7 @@ TEST(CppSortTest, QuoteThatOpensNoRawStringOpensAPlainLiteral) {
     // Of literals in one piece, the last one decides.
     {__LINE__, "R\"a\"\"b\"\n(y)", "R\"a\"\"b\" (y) "},
     {__LINE__, "R\"\"\" \"\"\"\n(y)", "R\"\"\" \"\"\"(y) "},
+    {__LINE__, "R\")\" /**/", "R\")\" /**/\n"},
   });
 }
 
