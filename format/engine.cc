@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -18,6 +19,7 @@ size_t sortedSizeLimit(size_t sourceSize) {
 namespace {
 
 const size_t kMaxRawDelimiter = 16;
+const size_t kNoLookalike = SIZE_MAX;
 // Texts worth the once-only question for AVX2, which a virtual machine can
 // take microseconds to answer.
 const size_t kWideScanSize = 16 << 10;
@@ -111,9 +113,10 @@ enum class AfterLiteral : unsigned char {
 // in one piece ("a""b", ''). After dropped white space, the ordinary-character
 // step puts a blank back before a character that would join the literal: a
 // word; after Java's "", a quote too (it would open a text block); after a
-// C++ quote that followed R but opened no raw string, anything (it could
-// complete a delimiter). A quote after a literal separates no digits: a
-// number starts after the last literal.
+// literal that the output could still take for the delimiter of a C++ quote
+// that followed R but opened no raw string, anything (a "(" would open it). A
+// quote after a literal separates no digits: a number starts after the last
+// literal.
 struct LiteralEdge {
   AfterLiteral distance = AfterLiteral::kFar;
   EndedLiteral kind = EndedLiteral::kPlain;  // the last literal's kind
@@ -291,7 +294,7 @@ class Sorter {
   bool followsRawPrefix(size_t quote) const;
   size_t delimiterEnd(size_t quote) const;
   bool opensRawString(size_t quote, size_t end) const;
-  EndedLiteral kindAt(size_t quote, EndedLiteral kind) const;
+  EndedLiteral kindAfter(const char* end, EndedLiteral kind) const;
   size_t textBlockEnd(size_t from) const;
   bool isDigitSeparator(size_t quote);
   size_t whiteSpaceBefore(const char* text, size_t end) const;
@@ -336,9 +339,9 @@ class Sorter {
   size_t numberQuote_;
   size_t numberStart_ = 0;
 
-  // Where the delimiter that the last quote after a raw string's prefix
-  // could have opened stops, when it opened none.
-  size_t lookalikeEnd_ = 0;
+  // Where the output after the last quote that followed a raw string's
+  // prefix but opened none starts, if it is still to be watched.
+  size_t lookalikeOut_ = kNoLookalike;
 };
 
 Sorter::Sorter(std::string_view source, const Language& language,
@@ -655,11 +658,12 @@ size_t Sorter::doubleQuote(size_t i, char*& to) {
   if (rawPrefix) {
     const size_t end = delimiterEnd(i);
     if (opensRawString(i, end)) return rawString(i, end, to);
-    lookalikeEnd_ = end;
   }
   size_t end = quotedLiteral(i, to);
-  if (rawPrefix) return goOn(end, to);
-  return gluedLiterals(end, to);
+  if (!rawPrefix) return gluedLiterals(end, to);
+  lookalikeOut_ = static_cast<size_t>(to - outputStart_) - (end - i) + 1;
+  literalEdge_.kind = kindAfter(to, literalEdge_.kind);
+  return goOn(end, to);
 }
 
 size_t Sorter::singleQuote(size_t i, char*& to) {
@@ -670,12 +674,19 @@ size_t Sorter::singleQuote(size_t i, char*& to) {
   return gluedLiterals(quotedLiteral(i, to), to);
 }
 
-// A literal that starts where the delimiter of a raw string could still run,
-// after a quote that followed a raw string's prefix but opened none, is
-// kept apart from what follows as that quote's literal is: with the white
-// space after it dropped, a "(" could open the raw string.
-EndedLiteral Sorter::kindAt(size_t quote, EndedLiteral kind) const {
-  return quote < lookalikeEnd_ ? EndedLiteral::kRawLookalike : kind;
+// A literal written up to `end` is kept apart from what follows when what
+// the output holds after a quote that followed a raw string's prefix but
+// opened none could still be that raw string's delimiter: with the white
+// space after the literal dropped, a "(" would open the raw string. The
+// output decides, not the text, since the layout's own line feeds end a
+// delimiter too.
+EndedLiteral Sorter::kindAfter(const char* end, EndedLiteral kind) const {
+  const size_t endOut = end - outputStart_;
+  if (lookalikeOut_ > endOut || endOut - lookalikeOut_ > kMaxRawDelimiter)
+    return kind;
+  for (const char* c = outputStart_ + lookalikeOut_; c < end; ++c)
+    if (!isRawDelimiterByte(static_cast<unsigned char>(*c))) return kind;
+  return EndedLiteral::kRawLookalike;
 }
 
 // Writes the rest of a number from its digit separator at `quote`: every
@@ -699,9 +710,7 @@ size_t Sorter::gluedLiterals(size_t i, char*& to) {
   size_t close = i - 1;  // the quote that closed the literal before
   const char quote = text_[close];
   if (quote == '"' && language_.hasTextBlocks) return endsAt(start);
-  size_t lastQuote = start;
   while (isAt(close + 1, quote)) {
-    lastQuote = close + 1;
     close = scanLiteral(close + 1);
     if (close == size_ || text_[close] == '\n') break;
   }
@@ -709,7 +718,7 @@ size_t Sorter::gluedLiterals(size_t i, char*& to) {
   size_t end = close == size_ ? size_ : close + 1;
   std::memcpy(to, text_ + start, end - start);
   to += end - start;
-  literalEdge_.kind = kindAt(lastQuote, EndedLiteral::kPlain);
+  literalEdge_.kind = kindAfter(to, EndedLiteral::kPlain);
   literalEdge_.numberFloor = end;
   dropsNextBlank = true;
   if (close == size_ || text_[close] == '\n')
@@ -721,10 +730,9 @@ size_t Sorter::gluedLiterals(size_t i, char*& to) {
 size_t Sorter::quotedLiteral(size_t quote, char*& to) {
   bool emptyString =
       language_.hasTextBlocks && text_[quote] == '"' && isAt(quote + 1, '"');
-  return literal(quote, scanLiteral(quote), 1,
-                 kindAt(quote, emptyString ? EndedLiteral::kEmptyString
-                                           : EndedLiteral::kPlain),
-                 to);
+  return literal(
+      quote, scanLiteral(quote), 1,
+      emptyString ? EndedLiteral::kEmptyString : EndedLiteral::kPlain, to);
 }
 
 // Writes the literal of kind `kind` from `quote` through its closer of
@@ -737,7 +745,7 @@ size_t Sorter::literal(size_t quote, size_t close, size_t closerSize,
   bool closedByQuote = close != size_ && text_[close] != '\n';
   dropsNextBlank = true;
   literalEdge_ = {closedByQuote ? AfterLiteral::kClosed : AfterLiteral::kFar,
-                  kind, end};
+                  kindAfter(to, kind), end};
   return end;
 }
 
@@ -847,6 +855,8 @@ bool Sorter::leaveRegion(size_t comment, char*& to) {
   atLineStart = false;
   dropsNextBlank = false;
   literalEdge_.distance = AfterLiteral::kFar;
+  // A delimiter cannot reach past the comment that ends a region.
+  lookalikeOut_ = kNoLookalike;
   return true;
 }
 

@@ -107,7 +107,9 @@ TEST(CppSortTest, QuoteThatOpensNoRawStringOpensAPlainLiteral) {
     // Of literals in one piece, the last one decides.
     {__LINE__, "R\"a\"\"b\"\n(y)", "R\"a\"\"b\" (y) "},
     {__LINE__, "R\"\"\" \"\"\"\n(y)", "R\"\"\" \"\"\"(y) "},
-    {__LINE__, "R\")\" /**/", "R\")\" /**/\n"},
+    {__LINE__, "R\"a\" /**/", "R\"a\" /**/\n"},
+    // The layout's own line feed ends the delimiter.
+    {__LINE__, "R\"a\"b;\"c\"\n(z)", "R\"a\"b;\n\"c\"(z) "},
   });
 }
 
