@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/decimal.h"
+
 namespace {
 
 const int kMaxJobs = 1024;
@@ -186,14 +188,9 @@ bool takesValue(const OptionSpec* option) {
 
 // A count from 1 to `most`, in decimal digits alone.
 bool parseCount(std::string_view text, int most, int* count) {
-  if (text.empty() || text.size() > 4) return false;
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  if (value < 1 || value > most) return false;
-  *count = value;
+  size_t value = 0;
+  if (!parseDecimal(text, 4, most, &value)) return false;
+  *count = static_cast<int>(value);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/unified_diff.h"
+#include "base/decimal.h"
 
 namespace {
 
@@ -13,15 +14,7 @@ const size_t kMaxLineNumber = 999999999;
 
 // A line number from 1 to kMaxLineNumber, in decimal digits alone.
 bool parseLineNumber(std::string_view text, size_t* number) {
-  if (text.empty() || text.size() > 9) return false;
-  size_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  if (value < 1 || value > kMaxLineNumber) return false;
-  *number = value;
-  return true;
+  return parseDecimal(text, 9, kMaxLineNumber, number);
 }
 
 // Two texts read a line at a time with their blanks, tabs and line ends
