@@ -59,6 +59,15 @@ qa!
 EOF
 }
 
+# The commands that end a case that undoes the sort: write the buffer sorted,
+# undo, write it again, and finish.
+finish_after_undo() {
+  echo 'write! sorted'
+  echo 'undo'
+  echo 'write! undone'
+  finish_commands
+}
+
 # sorts_named_file NAME SOURCE: :Quillfix on a buffer read from NAME, a copy
 # of the file SOURCE, then the buffer written back, gives what quillfix prints
 # for that file.
@@ -187,10 +196,7 @@ for editor in "${editors[@]}"; do
       echo 'call cursor(6, 5)'
       echo "${range}Quillfix"
       echo "call writefile([line(\"'a\"), line('.'), col('.')], 'positions')"
-      echo 'write! sorted'
-      echo 'undo'
-      echo 'write! undone'
-      finish_commands
+      finish_after_undo
     } >"$case_dir/commands.vim"
     run_editor "$editor" "$case_dir" prog.c
     check_same "$editor: :${range}Quillfix sorts only the changes on lines 3-4" \
@@ -231,10 +237,7 @@ for editor in "${editors[@]}"; do
   quillfix --stdin-filename prog.c - <"$case_dir/before" >"$case_dir/expected"
   {
     echo 'Quillfix'
-    echo 'write! sorted'
-    echo 'undo'
-    echo 'write! undone'
-    finish_commands
+    finish_after_undo
   } >"$case_dir/commands.vim"
   run_editor "$editor" "$case_dir" prog.c
   check_same "$editor: before the undo the buffer is sorted" \
