@@ -76,14 +76,11 @@ std::string sortLoaded(const Bytes& file, const std::string& path,
   if (!language)
     return "not a C, C++ or Java file name (--lang names the language)";
   const std::string unit = indentOf(path, line, warning).unit();
-  auto sortText = [&](std::string_view text, Bytes* sortedText) {
-    return sortWholeFile(text, *language, unit, sortedText) ==
-           SortFailure::kNone;
-  };
   SortFailure failure = sortWholeFile(view(file), *language, unit, sorted);
   if (failure == SortFailure::kNone && !line.lines.empty())
-    *sorted = toBytes(
-        takeChanges(view(file), view(*sorted), line.lines, sortText).text);
+    *sorted = toBytes(takeChanges(view(file), view(*sorted), line.lines,
+                                  wholeFileSorting(*language, unit))
+                          .text);
   return describeFailure(failure);
 }
 

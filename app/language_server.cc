@@ -133,15 +133,14 @@ std::string sortDocument(const std::string& uri, std::string_view source,
   if (!language)
     throw RequestError{kRequestFailed, "not a C, C++ or Java file name"};
   const std::string unit = indentFor(path, options).unit();
-  auto sortText = [&](std::string_view text, Bytes* sorted) {
-    return sortWholeFile(text, *language, unit, sorted) == SortFailure::kNone;
-  };
   Bytes sorted;
   SortFailure failure = sortWholeFile(source, *language, unit, &sorted);
   if (failure != SortFailure::kNone)
     throw RequestError{kRequestFailed, describeFailure(failure)};
   if (ranges.empty()) return std::string(view(sorted));
-  return takeChanges(source, view(sorted), ranges, sortText).text;
+  return takeChanges(source, view(sorted), ranges,
+                     wholeFileSorting(*language, unit))
+      .text;
 }
 
 // The lines a range asks for, counted from 1; a range that ends at the start

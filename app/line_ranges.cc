@@ -4,6 +4,7 @@
 
 #include "app/unified_diff.h"
 #include "base/decimal.h"
+#include "format/source.h"
 
 namespace {
 
@@ -159,6 +160,13 @@ bool parseLineRange(std::string_view spec, LineRange* range) {
     return false;
   *range = read;
   return true;
+}
+
+Sorting wholeFileSorting(const Language& language, std::string indentUnit) {
+  return [&language, indentUnit](std::string_view text, Bytes* sorted) {
+    return sortWholeFile(text, language, indentUnit, sorted) ==
+           SortFailure::kNone;
+  };
 }
 
 TakenChanges takeChanges(std::string_view input, std::string_view sorted,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/bytes.h"
+#include "format/language.h"
 
 // Lines `first` to `last` of a text, counted from 1, both included.
 struct LineRange {
@@ -29,6 +30,9 @@ bool parseLineRange(std::string_view spec, LineRange* range);
 /// Sorts a text the way the input was sorted, into `sorted`; false when it
 /// cannot.
 using Sorting = std::function<bool(std::string_view text, Bytes* sorted)>;
+
+/// The sorting of whole files by `language` with `indentUnit` per level.
+Sorting wholeFileSorting(const Language& language, std::string indentUnit);
 
 /// `input` with only the changes toward `sorted` that touch `ranges` made.
 /// A change is a run of changed lines of their line diff, joined with the
